@@ -1,0 +1,3 @@
+#include "driver/temp_files.h"
+
+#include <gtest/gtest.h>
