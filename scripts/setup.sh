@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what the build needs when it is missing, builds asmKORAL, and then
+#   example   assembles the bundled example in examples/
+#   test      runs the whole test suite
+#   sanitize  builds with AddressSanitizer and UndefinedBehaviorSanitizer in
+#             build-asan/ and runs the whole test suite there
+set -euo pipefail
+mode=${1:-build}
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+missing=()
+command -v cmake >/dev/null || missing+=(cmake)
+command -v ninja >/dev/null || missing+=(ninja-build)
+command -v g++ >/dev/null || missing+=(g++)
+command -v python3 >/dev/null || missing+=(python3)
+command -v bison >/dev/null || missing+=(bison)
+[ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  export DEBIAN_FRONTEND=noninteractive
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get install -y "${missing[@]}" </dev/null ||
+    { $sudo apt-get update </dev/null && $sudo apt-get install -y "${missing[@]}" </dev/null; }
+fi
+
+build() {  # build <folder> [cmake options...]
+  local dir=$1; shift
+  cmake -S "$top" -B "$top/$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$top/$dir"
+}
+
+case $mode in
+  build)
+    build build -DCMAKE_BUILD_TYPE=Release ;;
+  example)
+    build build -DCMAKE_BUILD_TYPE=Release
+    cd "$top/examples"
+    "$top/build/asmKORAL" -l blink.asm
+    echo "examples/blink.rel and examples/blink.lst written" ;;
+  test)
+    build build -DCMAKE_BUILD_TYPE=Release
+    ctest --test-dir "$top/build" --output-on-failure -j2 ;;
+  sanitize)
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DKORAL_SANITIZE=ON
+    ctest --test-dir "$top/build-asan" --output-on-failure -j2 ;;
+  *)
+    echo "usage: scripts/setup.sh [build|example|test|sanitize]" >&2
+    exit 2 ;;
+esac
