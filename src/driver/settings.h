@@ -67,6 +67,8 @@ struct Settings {
   uint8_t fill_data_value = 255;
   uint8_t fill_rodata_value = 255;
 
+  uint64_t options_seen = 0;     // bit n: option table entry n was given
+
   // First-wins markers of -g, -O and -w: the form first seen, or 0.
   char debug_form = 0;
   char optimize_form = 0;
