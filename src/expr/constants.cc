@@ -91,8 +91,9 @@ int32_t floating_as_integer(Assembly& a, const NumericConstant& constant) {
   return static_cast<int32_t>(value);
 }
 
-// Reads `text` as a double; false when nothing was converted.
-bool read_double(std::string_view text, double& value) {
+// Reads `text` as a double; false when nothing was converted.  `out_of_range`
+// tells that the magnitude lies beyond the double range (either way).
+bool read_double(std::string_view text, double& value, bool* out_of_range = nullptr) {
   char buffer[NumericConstant::max_text + 1];
   const std::size_t length = text.size() < NumericConstant::max_text ? text.size()
                                                                      : NumericConstant::max_text;
@@ -101,6 +102,7 @@ bool read_double(std::string_view text, double& value) {
   char* end = nullptr;
   errno = 0;
   value = std::strtod(buffer, &end);
+  if (out_of_range != nullptr) *out_of_range = errno == ERANGE || !std::isfinite(value);
   return end != buffer;
 }
 
@@ -165,9 +167,8 @@ bool floating_constant_value(Assembly& a, const NumericConstant& constant, bool 
   std::string_view text(constant.text, static_cast<std::size_t>(constant.length));
   if (unsigned_text(constant) == "0") return true;
   double number = 0.0;
-  if (!read_double(text, number)) return false;
-  const bool beyond_double =
-      !std::isfinite(number) || (number != 0.0 && std::fabs(number) < 2.2250738585072014E-308);
+  bool beyond_double = false;
+  if (!read_double(text, number, &beyond_double)) return false;
   if (constant.radix == float_extended && beyond_double && split_extended(text, value)) return true;
   if (!std::isfinite(number)) {
     report_warning(a, warning_out_of_range);

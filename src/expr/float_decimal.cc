@@ -147,7 +147,9 @@ DecimalText decimal_text_of_scaled(Assembly& a, ScaledDecimal value, FloatFormat
     std::memcpy(t.text, word, static_cast<std::size_t>(t.length));
     return t;
   }
-  const PrintedMantissa p = print_mantissa(value.mantissa, value.exponent, format != float_extended);
+  // The printed exponent raised by e is m scaled by 10^e without the rounding
+  // of repeated multiplication, so every format takes it unscaled.
+  const PrintedMantissa p = print_mantissa(value.mantissa, value.exponent, false);
   int64_t exponent = p.exponent;
   if (exponent > INT32_MAX) exponent = INT32_MAX;
   if (exponent < INT32_MIN) exponent = INT32_MIN;
