@@ -10,6 +10,7 @@
 #include "diag/diagnostics.h"
 #include "driver/settings.h"
 #include "driver/temp_files.h"
+#include "expr/expression.h"
 #include "expr/constants.h"
 #include "listing/listing.h"
 #include "object/object_file.h"
@@ -51,6 +52,7 @@ struct Assembly {
   SourceFiles sources;
   ListingState listing;
   ObjectFile object;
+  NodeArena arena;  // expression nodes of the statement in hand
   ConstantState constants;
 
   bool option(uint32_t bit) const { return (run.options & bit) != 0; }

@@ -1,0 +1,34 @@
+// Evaluation of expression trees into values.  The general evaluator knows
+// relocation and floating values; the absolute evaluator is its strict,
+// integer-only twin for directives whose operand must be a plain number.
+#pragma once
+
+#include <cstdint>
+
+#include "expr/expression.h"
+
+namespace koral {
+
+struct Assembly;
+
+// Signedness of range checks and bit counts.
+enum Signedness : int { signed_range = 0, unsigned_range = 1, either_range = 2 };
+
+// The general evaluator; a missing tree gives V_INVALID with error 206 unless
+// an error was already reported for the statement.
+Value evaluate(Assembly& a, ArenaRef tree);
+
+// The absolute evaluator: V_ABS, V_INVALID, or V_LOCAL for SIZEOF / STARTOF.
+Value evaluate_absolute(Assembly& a, ArenaRef tree);
+
+// Bits that hold `value`: signed and either complement a negative value
+// first; signed adds one bit for the sign (below 32).
+int bits_needed(int32_t value, Signedness signedness);
+
+// The field width a relocatable expression needs.
+int relocatable_width(Assembly& a, ArenaRef tree, Signedness signedness);
+
+// The largest N of the tree's ":" operators with an absolute N in 1..32, else 0.
+int declared_width(Assembly& a, ArenaRef tree);
+
+}  // namespace koral
