@@ -11,6 +11,17 @@ namespace koral {
 
 struct Assembly;
 
+// What the evaluator needs to know about the statement in hand besides the
+// run state: set by the statement's handler before it evaluates.
+struct EvaluationState {
+  bool floating_data = false;  // FDATAS, FDATAD, FDATAX: warning 518 on symbols
+  int32_t mnemonic = 0;        // the instruction's mnemonic, 0 in a directive
+  // The tree is the target of a relative jump whose statement has neither the
+  // backward-target mark nor an error: from the second pass-2 iteration on, a
+  // label of the current section is moved back by the bytes saved so far.
+  bool forward_jump_target = false;
+};
+
 // Signedness of range checks and bit counts.
 enum Signedness : int { signed_range = 0, unsigned_range = 1, either_range = 2 };
 

@@ -118,7 +118,87 @@ void multiply_power(BinaryValue& value, const PowerOfTen& power) {
   value.exponent += power.binary_exponent + 127 + (top_set ? 1 : 0);
 }
 
+// 10^count as a 128-bit integer (count up to 38).
+Wide128 exact_power_of_ten(int count) {
+  Wide128 power;
+  power.digit[Wide128::digit_count - 1] = 1;
+  for (int i = 0; i < count; ++i) multiply_ten_add(power, 0);
+  return power;
+}
+
+// Digits of a remainder during the division: 129 bits need nine 16-bit digits.
+constexpr int remainder_digits = Wide128::digit_count + 1;
+
+bool remainder_at_least(const uint32_t* remainder, const Wide128& divisor) {
+  if (remainder[0] != 0) return true;
+  for (int i = 0; i < Wide128::digit_count; ++i)
+    if (remainder[i + 1] != divisor.digit[i]) return remainder[i + 1] > divisor.digit[i];
+  return true;
+}
+
+void remainder_subtract(uint32_t* remainder, const Wide128& divisor) {
+  uint32_t borrow = 0;
+  for (int i = remainder_digits - 1; i >= 0; --i) {
+    const uint32_t subtrahend = (i > 0 ? divisor.digit[i - 1] : 0u) + borrow;
+    borrow = remainder[i] < subtrahend ? 1 : 0;
+    remainder[i] = (remainder[i] + (borrow << 16) - subtrahend) & 0xFFFF;
+  }
+}
+
+void remainder_double(uint32_t* remainder) {
+  for (int i = 0; i < remainder_digits; ++i) {
+    const uint32_t next = i + 1 < remainder_digits ? remainder[i + 1] >> 15 : 0u;
+    remainder[i] = ((remainder[i] << 1) | next) & 0xFFFF;
+  }
+}
+
+// value = value / 10^count for count 1..38, by long division: the kept
+// quotient is the exact one cut after 128 bits, so a value that lies exactly
+// halfway between two numbers of a format stays exactly halfway.
+void divide_power_of_ten(BinaryValue& value, int count) {
+  Wide128 divisor = exact_power_of_ten(count);
+  const int divisor_shift = normalise(divisor);  // 10^count = divisor × 2^-divisor_shift
+  // quotient = floor(significand × 2^128 / divisor): 129 bits, the top one
+  // set when significand >= divisor.
+  uint32_t remainder[remainder_digits] = {};
+  for (int i = 0; i < Wide128::digit_count; ++i) remainder[i + 1] = value.significand.digit[i];
+  const bool top_bit = remainder_at_least(remainder, divisor);
+  if (top_bit) remainder_subtract(remainder, divisor);
+  Wide128 quotient;
+  for (int bit = 127; bit >= 0; --bit) {
+    remainder_double(remainder);
+    if (remainder_at_least(remainder, divisor)) {
+      remainder_subtract(remainder, divisor);
+      quotient.digit[7 - bit / 16] = static_cast<uint16_t>(quotient.digit[7 - bit / 16] | (1u << (bit % 16)));
+    }
+  }
+  if (top_bit) {
+    // Keep the upper 128 of the 129 bits.
+    for (int i = Wide128::digit_count - 1; i >= 0; --i) {
+      const uint32_t above = i > 0 ? (quotient.digit[i - 1] & 1u) : 1u;
+      quotient.digit[i] = static_cast<uint16_t>((quotient.digit[i] >> 1) | (above << 15));
+    }
+  }
+  value.significand = quotient;
+  // significand × 2^(e − 127) / (divisor × 2^-shift) = quotient × 2^(e − 255 + shift).
+  value.exponent += divisor_shift - 128 + (top_bit ? 1 : 0);
+}
+
+// Decimal exponents from −76 up are divided out exactly; beyond, the
+// reciprocal powers of the table are multiplied in.
+constexpr int32_t largest_exact_power = 38;
+constexpr int32_t lowest_divided_exponent = -2 * largest_exact_power;
+
 void scale_by_power_of_ten(BinaryValue& value, int32_t decimal_exponent) {
+  if (decimal_exponent < 0 && decimal_exponent >= lowest_divided_exponent) {
+    int32_t remaining = -decimal_exponent;
+    if (remaining > largest_exact_power) {
+      divide_power_of_ten(value, largest_exact_power);
+      remaining -= largest_exact_power;
+    }
+    divide_power_of_ten(value, remaining);
+    return;
+  }
   const PowerOfTen* table = decimal_exponent < 0 ? negative_powers : positive_powers;
   int32_t remaining = decimal_exponent < 0 ? -decimal_exponent : decimal_exponent;
   while (remaining >= largest_power) {
