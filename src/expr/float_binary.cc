@@ -1,6 +1,9 @@
 // The decimal digits are accumulated into a 128-bit intermediate, which is
 // normalised and multiplied by the powers of ten that compose the decimal
-// exponent; each product keeps its upper 128 bits.
+// exponent; each product keeps its upper 128 bits.  Small negative exponents
+// are divided out exactly instead, so that a value lying exactly halfway
+// between two numbers of a format is not pushed below halfway by the
+// rounded reciprocals.
 #include "expr/float_binary.h"
 
 namespace koral {
