@@ -12,6 +12,7 @@
 #include "driver/files.h"
 #include "driver/options.h"
 #include "driver/passes.h"
+#include "object/object_writer.h"
 #include "platform/host.h"
 
 namespace koral {
@@ -138,13 +139,17 @@ int assemble(Assembly& a, int argc, char** argv) {
   open_source_and_token_file(a);
   prescan_option_lines(a);
   settle_output_names(a);
+  const std::string default_module = default_module_name(a);
   run_pass_one(a);
+  if (a.run.module_name.empty()) a.run.module_name = default_module;
   run_pass_two(a);
   if (a.option(opt_listing) || !a.option(opt_no_object)) a.run.time_stamp = host::run_time_stamp();
+  if (!a.option(opt_no_object)) object_begin(a);
   open_outputs_for_final_pass(a);
   run_final_pass(a);
   a.run.command_line.clear();
   a.run.command_line.shrink_to_fit();
+  if (!a.option(opt_no_object)) object_finish(a);
   return end_run(a);
 }
 

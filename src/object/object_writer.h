@@ -12,10 +12,17 @@ namespace koral {
 struct Assembly;
 struct Section;
 
+// Symbol attribute bit that the debug blocks set on a label they describe
+// themselves: the BB10 block leaves it out and expressions refer to it by its
+// section and offset.
+constexpr uint32_t attribute_debug_described = 0x1000;
+
 // Opens the object file and writes everything up to the debug part.
 void object_begin(Assembly& a);
 
-// A SECTION statement makes `section` current.
+// A SECTION statement makes `section` current.  When nothing was loaded into
+// the section left since its own switch, its set-location record (with the
+// location it reached) is written first.
 void object_section_switch(Assembly& a, Section* section);
 // A set-location record for the current section.
 void object_set_location(Assembly& a, uint32_t value);
