@@ -14,7 +14,9 @@
 #include "expr/constants.h"
 #include "listing/listing.h"
 #include "object/object_file.h"
+#include "source/lexer_state.h"
 #include "source/source_files.h"
+#include "symbols/symbol_table.h"
 
 namespace koral {
 
@@ -39,7 +41,6 @@ struct RunState {
   uint32_t statement_count = 0;    // statements found in the source by pass 1
   bool end_processed = false;      // an END statement was handled in this pass
   std::string command_line;        // all arguments joined with blanks
-  std::string module_name;         // MODULE's name, else the default from the source name
   std::tm time_stamp{};
   bool banner_printed = false;
   bool in_command_file = false;
@@ -51,6 +52,8 @@ struct Assembly {
   Diagnostics diag;
   TempFiles temps;
   SourceFiles sources;
+  LexerState lexer;
+  SymbolTable symbols;
   ListingState listing;
   ObjectFile object;
   NodeArena arena;  // expression nodes of the statement in hand

@@ -6,6 +6,7 @@
 #include "diag/diagnostics.h"
 #include "driver/assembly.h"
 #include "driver/options.h"
+#include "source/includes.h"
 
 namespace koral {
 
@@ -62,6 +63,7 @@ void reset_pass_state(Assembly& a) {
     file.line_in_file = 0;
     file.listing_line = 0;
   }
+  reset_source_input(a);
   if (a.run.pass == pass_final && !a.listing.file && a.diag.command_line_pending)
     print_command_line_diagnostics(a);
 }

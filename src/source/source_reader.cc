@@ -1,0 +1,148 @@
+#include "source/source_reader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <unistd.h>
+
+#include "diag/diagnostics.h"
+#include "driver/assembly.h"
+#include "source/includes.h"
+#include "source/tokens.h"
+
+namespace koral {
+
+namespace {
+
+constexpr char ctrl_z = 26;
+constexpr char end_byte = static_cast<char>(0xFF);
+
+// Reads up to `count` bytes at `offset`; fewer only at the end of the file.
+long read_at(int fd, char* to, std::size_t count, int64_t offset) {
+  std::size_t done = 0;
+  while (done < count) {
+    ssize_t got = pread(fd, to + done, count - done, static_cast<off_t>(offset + done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return static_cast<long>(done);
+}
+
+void allocate(Assembly& a, SourceBuffer& b, std::size_t capacity, std::size_t keep) {
+  std::unique_ptr<char[]> data(new (std::nothrow) char[capacity + SourceBuffer::slack]);
+  if (!data) report_fatal(a, 161);
+  if (keep) std::memcpy(data.get(), b.data.get(), keep);
+  b.data = std::move(data);
+  b.capacity = capacity;
+}
+
+// A Ctrl-Z or a byte 0xFF ends the text of a file.
+std::size_t text_before_end_mark(const char* from, std::size_t count) {
+  const void* z = std::memchr(from, ctrl_z, count);
+  if (z) count = static_cast<std::size_t>(static_cast<const char*>(z) - from);
+  const void* ff = std::memchr(from, end_byte, count);
+  if (ff) count = static_cast<std::size_t>(static_cast<const char*>(ff) - from);
+  return count;
+}
+
+}  // namespace
+
+bool fill_source_buffer(Assembly& a) {
+  SourceFiles& s = a.sources;
+  SourceBuffer& b = s.buffer;
+  if (b.exhausted || !s.stream) return false;
+  if (b.data) {
+    b.base_offset += b.end - b.data.get();
+  } else {
+    allocate(a, b, SourceBuffer::block_size, 0);
+  }
+  b.empty();
+
+  int fd = fileno(s.stream);
+  std::size_t have = 0;
+  for (;;) {
+    char* part = b.data.get() + have;
+    std::size_t want = b.capacity - have;
+    long got = read_at(fd, part, want, b.base_offset + static_cast<int64_t>(have));
+    if (got < 0) report_fatal(a, 22, s.files[s.open_file].name);
+    std::size_t text = text_before_end_mark(part, static_cast<std::size_t>(got));
+    bool last = text < want;
+    have += text;
+    char* data = b.data.get();
+    if (last) {
+      b.exhausted = true;
+      if (have == 0) return false;
+      if (data[have - 1] != '\n') {
+        data[have++] = '\r';
+        data[have++] = '\n';
+      }
+      b.end = data + have;
+      return true;
+    }
+    if (const void* lf = memrchr(part, '\n', text)) {
+      b.end = static_cast<char*>(const_cast<void*>(lf)) + 1;
+      return true;
+    }
+    // A line longer than the buffer: grow it and read on behind what we have.
+    allocate(a, b, b.capacity + SourceBuffer::block_size, have);
+    b.empty();
+  }
+}
+
+bool begin_source_line(Assembly& a) {
+  SourceFiles& s = a.sources;
+  SourceBuffer& b = s.buffer;
+  while (b.pos >= b.end && !fill_source_buffer(a)) {
+    if (s.depth == 0) return false;
+    pop_include(a);
+  }
+  b.line_start = b.pos;
+  b.line_end = static_cast<char*>(std::memchr(b.pos, '\n', static_cast<std::size_t>(b.end - b.pos)));
+  uint32_t index = s.levels[s.depth].file_index;
+  s.current = index;
+  SourceFile& file = s.files[index];
+  ++file.line_in_file;
+  ++file.listing_line;
+  return true;
+}
+
+std::string_view read_listing_line(Assembly& a) {
+  SourceBuffer& b = a.sources.buffer;
+  if (b.pos >= b.end && !fill_source_buffer(a)) return {};
+  char* lf = static_cast<char*>(std::memchr(b.pos, '\n', static_cast<std::size_t>(b.end - b.pos)));
+  std::string_view line(b.pos, static_cast<std::size_t>(lf + 1 - b.pos));
+  b.line_start = b.pos;
+  b.line_end = lf;
+  b.pos = lf + 1;
+  return line;
+}
+
+int next_char(Assembly& a) {
+  SourceBuffer& b = a.sources.buffer;
+  if (b.pos >= b.end && !fill_source_buffer(a)) return END_OF_INPUT;
+  unsigned char c = static_cast<unsigned char>(*b.pos++);
+  if (c == '\r') c = static_cast<unsigned char>(*b.pos++);
+  return c;
+}
+
+void unread_char(Assembly& a) {
+  SourceBuffer& b = a.sources.buffer;
+  if (!b.data || b.pos <= b.data.get()) report_fatal(a, 152);
+  --b.pos;
+  // A line feed read through a dropped carriage return steps back over both.
+  if (*b.pos == '\n' && b.pos > b.data.get() && b.pos[-1] == '\r') --b.pos;
+}
+
+int skip_to_end_of_line(Assembly& a) {
+  SourceBuffer& b = a.sources.buffer;
+  if (b.pos >= b.end && !fill_source_buffer(a)) return END_OF_INPUT;
+  char* lf = static_cast<char*>(std::memchr(b.pos, '\n', static_cast<std::size_t>(b.end - b.pos)));
+  b.pos = lf + 1;
+  return '\n';
+}
+
+}  // namespace koral

@@ -1,0 +1,219 @@
+// Include files: search, nesting, self-inclusion, line counting, and the
+// replay of include switches in the later passes.
+#include "driver/passes.h"
+#include "source/lexer_fixture.h"
+#include "source/source_reader.h"
+
+namespace koral::testing {
+
+namespace {
+
+struct Position {
+  uint32_t file;
+  int32_t line;
+  int32_t listing;
+  bool operator==(const Position&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Position& p) {
+  return out << "(" << p.file << "," << p.line << "," << p.listing << ")";
+}
+
+std::vector<Position> positions(const std::vector<LexedLine>& lines) {
+  std::vector<Position> result;
+  for (const LexedLine& l : lines) result.push_back({l.file_index, l.line_in_file, l.listing_line});
+  return result;
+}
+
+class Includes : public LexerFixture {
+ protected:
+  // Passes 2 and 3: the records of pass 1 replayed.  Returns the position of
+  // every record and, when the reader follows, the source line it reads.
+  std::vector<Position> replay(const std::vector<LexedLine>& pass_one,
+                               std::vector<std::string>* listed = nullptr) {
+    reset_pass_state(a());
+    std::vector<Position> result;
+    for (const LexedLine& record : pass_one) {
+      count_replayed_line(a());
+      result.push_back({a().sources.current, a().sources.current_line(),
+                        a().sources.current_listing_line()});
+      if (listed) listed->emplace_back(read_listing_line(a()));
+      if (record.included >= 0) replay_include(a(), static_cast<uint32_t>(record.included));
+      leave_finished_includes(a());
+    }
+    return result;
+  }
+};
+
+}  // namespace
+
+TEST_F(Includes, AnIncludedFileIsReadInPlaceWithItsOwnLineNumbers) {
+  write_file("inc.asm", "DI\nEI\n");
+  open_text("NOP\n$INCLUDE \"inc.asm\"\nRET\n");
+  std::vector<LexedLine> lines = lex_lines();
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(positions(lines), (std::vector<Position>{
+                                  {0, 1, 1}, {0, 2, 2}, {1, 1, 3}, {1, 2, 4}, {0, 3, 5}}));
+  EXPECT_EQ(lines[2].tokens, "MN(1005)");
+  EXPECT_EQ(lines[4].tokens, "MN(1002)");
+  EXPECT_EQ(lines[1].included, 1);
+  const SourceFile& row = a().sources.files[1];
+  EXPECT_EQ(row.name, (dir / "inc.asm").string());
+  EXPECT_EQ(row.saved_lines, 2);
+  EXPECT_FALSE(row.active);
+}
+
+TEST_F(Includes, TheSameFileTwiceRestartsItsLinesAndKeepsItsRow) {
+  write_file("inc.asm", "DI\nEI");
+  open_text("$INCLUDE \"inc.asm\"\n$include \"inc.asm\"\nNOP\n");
+  std::vector<LexedLine> lines = lex_lines();
+  EXPECT_EQ(positions(lines), (std::vector<Position>{{0, 1, 1}, {1, 1, 2}, {1, 2, 3}, {0, 2, 4},
+                                                      {1, 1, 5}, {1, 2, 6}, {0, 3, 7}}));
+  EXPECT_EQ(a().sources.files.size(), 2u);
+}
+
+TEST_F(Includes, AFileIncludingItselfIsASyntaxErrorHoweverItIsNamed) {
+  write_file("sub/x", "");
+  write_file("inc.asm", "DI\n$INCLUDE \"inc.asm\"\n$INCLUDE \"sub/../inc.asm\"\n"
+                        "$INCLUDE <inc.asm>\n$INCLUDE \"main.asm\"\nEI\n");
+  open_text("$INCLUDE \"inc.asm\"\nNOP\n");
+  a().settings.include_dirs.push_back(dir.string() + "/sub/../");
+  std::vector<LexedLine> lines = lex_lines();
+  ASSERT_EQ(lines.size(), 8u);
+  for (std::size_t i = 2; i <= 5; ++i) {
+    EXPECT_EQ(lines[i].diagnostics, std::vector<int>{200}) << i;
+    EXPECT_EQ(lines[i].included, -1);
+  }
+  EXPECT_EQ(lines[6].tokens, "MN(1006)");
+  EXPECT_EQ(lines[7].tokens, "MN(1000)");
+  EXPECT_EQ(a().sources.files.size(), 2u);
+}
+
+TEST_F(Includes, ANinthLevelIsRefusedAndTheIncludingFileGoesOn) {
+  for (int i = 1; i <= 8; ++i)
+    write_file("n" + std::to_string(i) + ".asm",
+               "$INCLUDE \"n" + std::to_string(i + 1) + ".asm\"\nDB " + std::to_string(i) + "\n");
+  write_file("n9.asm", "DB 9\n");
+  open_text("$INCLUDE \"n1.asm\"\nDB 0\n");
+  std::vector<LexedLine> lines = lex_lines();
+  ASSERT_EQ(lines.size(), 18u);
+  EXPECT_EQ(lines[8].file_index, 8u);
+  EXPECT_EQ(lines[8].diagnostics, std::vector<int>{234});
+  EXPECT_EQ(lines[8].included, -1);
+  for (int i = 8; i >= 0; --i)
+    EXPECT_EQ(lines[static_cast<std::size_t>(17 - i)].tokens, "DB(0) INT(+" + std::to_string(i) + ",10)");
+  EXPECT_EQ(a().sources.files.size(), 9u);
+}
+
+TEST_F(Includes, TheBracketFormSkipsTheSourceDirectory) {
+  write_file("a.inc", "DI\n");
+  write_file("lib/a.inc", "EI\n");
+  open_text("$INCLUDE <a.inc>\n$INCLUDE \"a.inc\"\n");
+  a().settings.include_dirs.push_back((dir / "lib").string() + "/");
+  std::vector<LexedLine> lines = lex_lines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1].tokens, "MN(1006)");
+  EXPECT_EQ(lines[3].tokens, "MN(1005)");
+  EXPECT_EQ(a().sources.files[1].name, (dir / "lib").string() + "/a.inc");
+}
+
+TEST_F(Includes, LaterDirectoriesAreSearchedInOrder) {
+  write_file("one/b.inc", "DI\n");
+  write_file("two/b.inc", "EI\n");
+  write_file("two/c.inc", "RET\n");
+  open_text("$INCLUDE \"b.inc\"\n$INCLUDE \"c.inc\"\n");
+  a().settings.include_dirs.push_back((dir / "one").string() + "/");
+  a().settings.include_dirs.push_back((dir / "two").string() + "/");
+  std::vector<LexedLine> lines = lex_lines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1].tokens, "MN(1005)");
+  EXPECT_EQ(lines[3].tokens, "MN(1002)");
+}
+
+TEST_F(Includes, AnAbsoluteNameIsUsedAsItIs) {
+  std::string path = write_file("elsewhere/abs.inc", "SWI\n");
+  open_text("$INCLUDE \"" + path + "\"\n");
+  std::vector<LexedLine> lines = lex_lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1].tokens, "MN(1003)");
+}
+
+TEST_F(Includes, AMissingFileIsFatal) {
+  open_text("$INCLUDE \"missing.inc\"\n");
+  ::testing::internal::CaptureStderr();
+  EXPECT_THROW(lex_lines(), RunAborted);
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("Fatal-020 : Can't open \"missing.inc\""),
+            std::string::npos);
+}
+
+TEST_F(Includes, ADeviceNameIsRefused) {
+  open_text("$INCLUDE \"sub/nul.inc\"\n$INCLUDE <Com1>\nNOP\n");
+  std::vector<LexedLine> lines = lex_lines();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].diagnostics, std::vector<int>{236});
+  EXPECT_EQ(lines[1].diagnostics, std::vector<int>{236});
+}
+
+TEST_F(Includes, AnEmptyIncludeFileGivesNoLine) {
+  write_file("empty.inc", "");
+  open_text("$INCLUDE \"empty.inc\"\nNOP\n");
+  std::vector<LexedLine> lines = lex_lines();
+  EXPECT_EQ(positions(lines), (std::vector<Position>{{0, 1, 1}, {0, 2, 2}}));
+  EXPECT_EQ(a().sources.files[1].saved_lines, 0);
+}
+
+TEST_F(Includes, MoreThanOneHundredFilesIsFatal) {
+  std::string main;
+  for (int i = 1; i <= 100; ++i) {
+    write_file("f" + std::to_string(i) + ".inc", "NOP\n");
+    main += "$INCLUDE \"f" + std::to_string(i) + ".inc\"\n";
+  }
+  open_text(main);
+  ::testing::internal::CaptureStderr();
+  EXPECT_THROW(lex_lines(), RunAborted);
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("161 : Out of memory"), std::string::npos);
+  EXPECT_EQ(a().sources.files.size(), 100u);
+}
+
+TEST_F(Includes, LaterPassesReplayTheSwitchesWithTheSameLineNumbers) {
+  write_file("a.asm", "DI\n$INCLUDE \"b.asm\"\n");
+  write_file("b.asm", "EI\nNOP\n");
+  write_file("c.asm", "");
+  open_text("NOP\n$INCLUDE \"a.asm\"\n$INCLUDE \"c.asm\"\nRET\n$INCLUDE \"a.asm\"\n"
+            "$INCLUDE \"a.asm\" ; twice\nSWI\n");
+  std::vector<LexedLine> pass_one = lex_lines();
+  ASSERT_EQ(pass_one.size(), 19u);
+  a().run.pass = pass_two;
+  EXPECT_EQ(replay(pass_one), positions(pass_one));
+  EXPECT_EQ(a().sources.depth, 0);
+  EXPECT_EQ(a().sources.current, 0u);
+}
+
+TEST_F(Includes, TheFinalPassWithAListingReadsTheLinesOfEveryFile) {
+  write_file("a.asm", "DI\n$INCLUDE \"b.asm\"\nEI\n");
+  write_file("b.asm", "RETI\r\n");
+  std::string main = "NOP\n$INCLUDE \"a.asm\"\nRET\n";
+  open_text(main);
+  std::vector<LexedLine> pass_one = lex_lines();
+  a().run.pass = pass_final;
+  a().run.options |= opt_listing;
+  std::vector<std::string> listed;
+  EXPECT_EQ(replay(pass_one, &listed), positions(pass_one));
+  EXPECT_EQ(listed, (std::vector<std::string>{"NOP\n", "$INCLUDE \"a.asm\"\n", "DI\n",
+                                              "$INCLUDE \"b.asm\"\n", "RETI\r\n", "EI\n", "RET\n"}));
+  // Back at the start of the next pass the main source is open again.
+  reset_source_input(a());
+  EXPECT_EQ(a().sources.open_file, 0u);
+  EXPECT_EQ(read_listing_line(a()), "NOP\n");
+}
+
+TEST_F(Includes, ARejectedIncludeIsNotReplayed) {
+  write_file("inc.asm", "$INCLUDE \"inc.asm\"\nDI\n");
+  open_text("$INCLUDE \"inc.asm\"\nNOP\n");
+  std::vector<LexedLine> pass_one = lex_lines();
+  ASSERT_EQ(pass_one.size(), 4u);
+  a().run.pass = pass_two;
+  EXPECT_EQ(replay(pass_one), positions(pass_one));
+}
+
+}  // namespace koral::testing
