@@ -41,6 +41,7 @@ struct RunState {
   uint32_t statement_count = 0;    // statements found in the source by pass 1
   bool end_processed = false;      // an END statement was handled in this pass
   std::string command_line;        // all arguments joined with blanks
+  std::string module_name;         // MODULE's name, else the default from the source name
   std::tm time_stamp{};
   bool banner_printed = false;
   bool in_command_file = false;
