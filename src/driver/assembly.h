@@ -8,14 +8,20 @@
 #include <string>
 
 #include "diag/diagnostics.h"
+#include "directives/sections.h"
 #include "driver/settings.h"
 #include "driver/temp_files.h"
 #include "expr/expression.h"
+#include "expr/evaluate.h"
 #include "expr/constants.h"
+#include "isa/code_buffer.h"
+#include "isa/isa_state.h"
 #include "listing/listing.h"
 #include "object/object_file.h"
 #include "source/lexer_state.h"
 #include "source/source_files.h"
+#include "source/statement.h"
+#include "source/token_file.h"
 #include "symbols/symbol_table.h"
 
 namespace koral {
@@ -58,7 +64,13 @@ struct Assembly {
   ListingState listing;
   ObjectFile object;
   NodeArena arena;  // expression nodes of the statement in hand
+  EvaluationState evaluation;
+  TokenFileState token_file;
+  StatementState statement;
+  SectionState sections;
   ConstantState constants;
+  IsaState isa;     // encoder state of the instruction in hand
+  CodeBuffer code;  // bytes of the statement in hand (instructions and data)
 
   bool option(uint32_t bit) const { return (run.options & bit) != 0; }
 };

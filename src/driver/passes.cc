@@ -6,7 +6,12 @@
 #include "diag/diagnostics.h"
 #include "driver/assembly.h"
 #include "driver/options.h"
+#include "directives/sections.h"
 #include "source/includes.h"
+#include "source/replay.h"
+#include "source/statement.h"
+#include "source/token_file.h"
+#include "symbols/numbering.h"
 
 namespace koral {
 
@@ -56,7 +61,7 @@ void prescan_option_lines(Assembly& a) {
 }
 
 void reset_pass_state(Assembly& a) {
-  a.run.section = nullptr;
+  reset_sections(a);
   a.run.end_processed = false;
   a.sources.current = 0;
   for (SourceFile& file : a.sources.files) {
@@ -72,9 +77,10 @@ void run_pass_one(Assembly& a) {
   a.run.pass = pass_one;
   if (std::fseek(a.sources.stream, 0, SEEK_SET) != 0) report_fatal(a, 24, a.settings.source_name);
   reset_pass_state(a);
-  begin_statement_marks(a);
-  // The statements of the source are parsed here and written to the token file.
+  parse_source(a);
+  flush_token_file(a, a.statement.end_seen);
   if (a.run.statement_count == 0) report_warning(a, 514);
+  number_symbols(a);
 }
 
 void run_pass_two(Assembly& a) {
@@ -82,30 +88,23 @@ void run_pass_two(Assembly& a) {
   a.run.iteration = 0;
   a.run.another_iteration = true;
   while (a.run.another_iteration && a.run.iteration < RunState::max_iterations) {
-    TempFile& token = a.temps[TempKind::token];
-    if (token.seek(0, seek_start) != 0) {
-      if (a.option(opt_temp_on_disk)) report_fatal(a, 24, a.temps.label(TempKind::token));
-      report_fatal(a, 150);
-    }
+    rewind_token_file(a);
     reset_pass_state(a);
     a.run.another_iteration = false;
-    // Every statement record is replayed here.
+    while (RecordHeader* header = read_record(a)) replay_statement(a, *header);
+    finish_section_sizes(a);
     ++a.run.iteration;
   }
 }
 
 void run_final_pass(Assembly& a) {
   a.run.pass = pass_final;
-  TempFile& token = a.temps[TempKind::token];
-  if (token.seek(0, seek_start) != 0) {
-    if (a.option(opt_temp_on_disk)) report_fatal(a, 24, a.temps.label(TempKind::token));
-    report_fatal(a, 150);
-  }
+  rewind_token_file(a);
   if (a.option(opt_listing) && std::fseek(a.sources.stream, 0, SEEK_SET) != 0)
     report_fatal(a, 24, a.settings.source_name);
   rewind_error_files(a);
   reset_pass_state(a);
-  // Every statement record is replayed here, listed, and its diagnostics printed.
+  while (RecordHeader* header = read_record(a)) replay_statement(a, *header);
   print_remaining_diagnostics(a);
   write_listing_summary(a);
 }

@@ -1,0 +1,20 @@
+// Handlers of directive and control statements.  Each runs in every pass and
+// branches on the pass number: in pass 1 it reads the statement descriptor
+// and writes its payload into the record; later it reads the payload back.
+#pragma once
+
+namespace koral {
+
+struct Assembly;
+
+// Sections and location counters.
+void section_handler(Assembly& a);
+void org_handler(Assembly& a);
+void align_handler(Assembly& a);
+void module_handler(Assembly& a);
+void end_handler(Assembly& a);
+
+// $INCLUDE.
+void include_handler(Assembly& a);
+
+}  // namespace koral

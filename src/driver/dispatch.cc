@@ -1,0 +1,82 @@
+#include "driver/dispatch.h"
+
+#include <array>
+
+#include "directives/directives.h"
+#include "driver/assembly.h"
+
+namespace koral {
+
+namespace {
+
+constexpr std::size_t kind_count = last_statement_kind - first_statement_kind + 1;
+
+struct HandlerRow {
+  int32_t kind;
+  StatementHandler handler;
+};
+
+// Kinds that have no row reach the dispatch but do nothing.
+constexpr HandlerRow handler_rows[] = {
+    {statement_align, align_handler},
+    {statement_org, org_handler},
+    {statement_title, nullptr},
+    {statement_eject, nullptr},
+    {statement_list, nullptr},
+    {statement_nolist, nullptr},
+    {statement_save, nullptr},
+    {statement_restore, nullptr},
+    {statement_include, include_handler},
+    {statement_fdatas, nullptr},
+    {statement_fdatad, nullptr},
+    {statement_fdatax, nullptr},
+    {statement_module, module_handler},
+    {statement_section, section_handler},
+    {statement_end, end_handler},
+    {statement_equ, nullptr},
+    {statement_public, nullptr},
+    {statement_extern, nullptr},
+    {statement_file, nullptr},
+    {statement_line, nullptr},
+    {statement_symbol_a, nullptr},
+    {statement_symbol_b, nullptr},
+    {statement_symbol_n, nullptr},
+    {statement_symbol_t, nullptr},
+    {statement_db, nullptr},
+    {statement_dw, nullptr},
+    {statement_dp, nullptr},
+    {statement_dl, nullptr},
+    {statement_dfb, nullptr},
+    {statement_dfw, nullptr},
+    {statement_dfp, nullptr},
+    {statement_dfl, nullptr},
+    {statement_dsb, nullptr},
+    {statement_dsw, nullptr},
+    {statement_dsp, nullptr},
+    {statement_dsl, nullptr},
+};
+
+constexpr std::array<StatementHandler, kind_count> build_table() {
+  std::array<StatementHandler, kind_count> table{};
+  for (const HandlerRow& row : handler_rows) table[row.kind - first_statement_kind] = row.handler;
+  return table;
+}
+
+constexpr std::array<StatementHandler, kind_count> handlers = build_table();
+
+StatementHandler handler_of(int32_t kind) {
+  if (kind < first_statement_kind || kind > last_statement_kind) return nullptr;
+  return handlers[kind - first_statement_kind];
+}
+
+}  // namespace
+
+bool has_directive_handler(int32_t kind) { return handler_of(kind) != nullptr; }
+
+void run_directive(Assembly& a, int32_t kind) {
+  if (StatementHandler handler = handler_of(kind)) handler(a);
+}
+
+void run_instruction(Assembly&) {}
+
+}  // namespace koral
