@@ -71,6 +71,11 @@ void write_first_page(Assembly& a) {
   l.line_count += 3;
 }
 
+void list_statement(Assembly& a) {
+  if (!a.listing.file) return;
+  // Statement lines are composed here once the listing layout is in place.
+}
+
 void account_line(Assembly& a) {
   ListingState& l = a.listing;
   if (!l.file) return;

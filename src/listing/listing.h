@@ -43,6 +43,10 @@ void listing_write(Assembly& a, const std::string& text);
 // diagnostics without source position and the column headings.
 void write_first_page(Assembly& a);
 
+// The final pass lists the statement in hand (or, with the listing switched
+// off, skips its source line), after its code has been generated.
+void list_statement(Assembly& a);
+
 // The page header line "KORAL Relocatable Assembler (32) V1.0b  [Page n]  title".
 void write_page_header(Assembly& a);
 

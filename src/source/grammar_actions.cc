@@ -97,6 +97,11 @@ ArenaRef text_copy(Assembly& a, const TokenValue& text) {
   return arena_copy(a, text.text, static_cast<uint32_t>(text.length));
 }
 
+Symbol* insert_after_lookup(Assembly& a, std::string_view name) {
+  lookup_symbol(a, name, hash_name(name));
+  return insert_name(a, name, kind_label).symbol;
+}
+
 uint32_t keep_name_handle(Assembly& a, std::string_view name) {
   StatementState& s = statement(a);
   s.kept_names.push_back(keep_name(a, name));
@@ -163,6 +168,16 @@ void define_label(Assembly& a, const TokenValue& name, bool colon) {
   Symbol* created = insert_name(a, name.name, kind_label).symbol;
   place_label(a, *created, true);
   s.label = created;
+}
+
+Symbol* define_data_label(Assembly& a) {
+  StatementState& s = statement(a);
+  if (s.pending_label.empty() || !a.run.section) return s.label;
+  Symbol* created = insert_after_lookup(a, s.pending_label);
+  s.pending_label = {};
+  place_label(a, *created, false);
+  s.label = created;
+  return created;
 }
 
 void unlabelled_data(Assembly& a) {

@@ -13,6 +13,7 @@
 namespace koral {
 
 struct Assembly;
+struct Symbol;
 
 // The parser's semantic value: a token's value, or what a rule built.
 struct ParserValue {
@@ -25,6 +26,10 @@ int parser_next_token(Assembly& a, ParserValue& value);
 
 // Labels and statements.
 void define_label(Assembly& a, const TokenValue& name, bool colon);
+// A data or storage directive defines the variable named before it when the
+// label action left it pending (a new name without a colon); returns the
+// statement's label symbol, if any.
+Symbol* define_data_label(Assembly& a);
 void unlabelled_data(Assembly& a);
 void section_statement(Assembly& a, const TokenValue& name, const TokenValue& type, int32_t model);
 void section_abs(Assembly& a, ArenaRef address);

@@ -7,6 +7,7 @@
 #include "driver/assembly.h"
 #include "driver/dispatch.h"
 #include "expr/constants.h"
+#include "listing/listing.h"
 #include "source/includes.h"
 #include "source/payload.h"
 #include "source/token_file.h"
@@ -84,6 +85,7 @@ bool address_checked_kind(int32_t kind) {
 }
 
 void end_final_statement(Assembly& a, bool instruction, bool directive, int32_t kind) {
+  list_statement(a);
   Section* section = a.run.section;
   uint32_t size = a.run.statement_size;
   if (kind == statement_end) {
