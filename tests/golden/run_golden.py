@@ -13,7 +13,9 @@ A case is a folder holding:
   anything else    input files, copied into a fresh scratch folder first
 
 The program runs in the scratch folder with a clean environment, a fixed
-SOURCE_DATE_EPOCH and TZ, and "asmKORAL" as its program name.  After the run
+SOURCE_DATE_EPOCH and TZ, and "asmKORAL" as its program name.  In standard
+output, standard error and .lst files the scratch folder's path reads
+"{dir}", since names of included files are shown as found.  After the run
 the scratch folder must hold exactly the inputs and the expected files: any
 other file (a temporary file, an object module that should have been
 removed) fails the case.
@@ -96,7 +98,9 @@ def main():
             return 1
 
         failures = 0
-        actual = {"stdout": run.stdout, "stderr": run.stderr, "status": f"{run.returncode}\n".encode()}
+        here = os.path.realpath(scratch).encode()
+        actual = {"stdout": run.stdout.replace(here, b"{dir}"), "stderr": run.stderr.replace(here, b"{dir}"),
+                  "status": f"{run.returncode}\n".encode()}
         expected_files = files_under(expected_dir)
         for name in sorted(STREAMS | expected_files):
             path = os.path.join(expected_dir, name)
@@ -110,6 +114,8 @@ def main():
                     failures += 1
                     continue
                 got = open(produced, "rb").read()
+                if name.endswith(".lst"):
+                    got = got.replace(here, b"{dir}")
             if got != want:
                 print(f"FAIL: {name} differs")
                 show_diff(name, want, got)
