@@ -14,11 +14,11 @@ loop:   SET     [PORT].0        ; LED on
         LD      A,[count]
         INC     A
         LD      [count],A
-        J       loop
+        JR      loop
 
 wait:   LD      A,DELAY
 again:  DEC     A
-        J       NZ,again
+        JR      NZ,again
         RET
 
 vars    SECTION DATA

@@ -4,6 +4,9 @@
 
 #include "directives/directives.h"
 #include "driver/assembly.h"
+#include "isa/instruction.h"
+#include "source/payload.h"
+#include "source/token_file.h"
 
 namespace koral {
 
@@ -77,6 +80,23 @@ void run_directive(Assembly& a, int32_t kind) {
   if (StatementHandler handler = handler_of(kind)) handler(a);
 }
 
-void run_instruction(Assembly&) {}
+namespace {
+OperandRecord* allocate_operand(Assembly& a) {
+  return a.token_file.item<OperandRecord>(alloc_body(a, sizeof(OperandRecord)));
+}
+}  // namespace
+
+void run_instruction(Assembly& a) {
+  if (a.run.pass == pass_one) {
+    instruction_pass_one(a, *a.token_file.item<InstructionRecord>(a.statement.instruction), allocate_operand);
+    return;
+  }
+  // The instruction record follows the label record slot, if any.
+  InstructionRecord& record = *a.token_file.item<InstructionRecord>(payload_start(a));
+  if (a.run.pass == pass_two)
+    instruction_pass_two(a, record);
+  else
+    instruction_final_pass(a, record);
+}
 
 }  // namespace koral
