@@ -22,6 +22,6 @@ again:  DEC     A
         RET
 
 vars    SECTION DATA
-count:  DSB     1
+count   DSB     1
 
         END
