@@ -152,9 +152,9 @@ int32_t integer_constant_value(Assembly& a, const NumericConstant& constant, boo
 }
 
 ScaledDecimal scaled_of_integer(int32_t value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%+.*e", 15, static_cast<double>(value));
-  return ScaledDecimal{std::strtod(text, nullptr), 0};
+  // Printing a 32-bit integer with 16 significant digits and reading it back
+  // gives the integer itself: every such integer is exact in a double.
+  return ScaledDecimal{static_cast<double>(value), 0};
 }
 
 bool floating_constant_value(Assembly& a, const NumericConstant& constant, bool in_float_data,
