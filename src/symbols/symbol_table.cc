@@ -81,20 +81,35 @@ const ReservedWord* lookup_reserved(Assembly& a, std::string_view name) {
   return nullptr;
 }
 
+namespace {
+
+// The first entry of a chain with the name that is not deleted: normally the
+// newest entry of the name, which the index finds; when that one was deleted
+// the chain is walked as recorded.
+template <typename Entry>
+Entry* find_in_chain(Entry* head, const NameIndex<Entry>& index, std::string_view name,
+                     uint32_t full_hash) {
+  Entry* newest = index.find(name, full_hash);
+  if (!newest || newest->kind != kind_deleted) return newest;
+  for (Entry* e = head; e; e = e->link)
+    if (e->kind != kind_deleted && same_name(e->name, e->name_length, name)) return e;
+  return nullptr;
+}
+
+}  // namespace
+
 Section* lookup_section(Assembly& a, std::string_view name, uint32_t hash) {
   SymbolTable& table = a.symbols;
   table.last_bucket = SymbolTable::section_buckets + static_cast<int32_t>(hash);
-  for (Section* s = table.heads.sections[hash]; s; s = s->link)
-    if (s->kind != kind_deleted && same_name(s->name, s->name_length, name)) return s;
-  return nullptr;
+  return find_in_chain(table.heads.sections[hash], table.section_index, name,
+                       full_name_hash(name));
 }
 
 Symbol* lookup_symbol(Assembly& a, std::string_view name, uint32_t hash) {
   SymbolTable& table = a.symbols;
   table.last_bucket = SymbolTable::symbol_buckets + static_cast<int32_t>(hash);
-  for (Symbol* s = table.heads.symbols[hash]; s; s = s->link)
-    if (s->kind != kind_deleted && same_name(s->name, s->name_length, name)) return s;
-  return nullptr;
+  return find_in_chain(table.heads.symbols[hash], table.symbol_index, name,
+                       full_name_hash(name));
 }
 
 NameLookup lookup_any(Assembly& a, std::string_view name) {
@@ -142,6 +157,7 @@ NameLookup insert_name(Assembly& a, std::string_view name, int32_t kind) {
     s->serial = table.section_count;
     s->link = table.heads.sections[hash];
     table.heads.sections[hash] = s;
+    if (!table.section_index.put(s, full_name_hash(name))) report_fatal(a, 160);
     result.section = s;
   } else {
     Symbol* s = take_from_pool(a, table.symbol_blocks, table.symbol_count,
@@ -151,6 +167,7 @@ NameLookup insert_name(Assembly& a, std::string_view name, int32_t kind) {
     s->kind = name == location_counter_name ? kind_location : kind;
     s->link = table.heads.symbols[hash];
     table.heads.symbols[hash] = s;
+    if (!table.symbol_index.put(s, full_name_hash(name))) report_fatal(a, 160);
     result.symbol = s;
   }
   ++table.user_defined_count;

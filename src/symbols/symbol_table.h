@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "symbols/name_index.h"
 #include "symbols/reserved_words.h"
 #include "symbols/section.h"
 #include "symbols/symbol.h"
@@ -58,6 +59,8 @@ struct SymbolTable {
   std::vector<std::unique_ptr<Section[]>> section_blocks;
   uint32_t section_count = 0;
   NamePool names;
+  NameIndex<Section> section_index;
+  NameIndex<Symbol> symbol_index;
 
   int32_t user_defined_count = 0;    // symbols and sections, less the deleted
   int32_t next_public_index = first_public_index;

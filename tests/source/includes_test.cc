@@ -1,6 +1,5 @@
 // Include files: search, nesting, self-inclusion, line counting, and the
 // replay of include switches in the later passes.
-#include "driver/passes.h"
 #include "source/lexer_fixture.h"
 #include "source/source_reader.h"
 
@@ -31,7 +30,9 @@ class Includes : public LexerFixture {
   // every record and, when the reader follows, the source line it reads.
   std::vector<Position> replay(const std::vector<LexedLine>& pass_one,
                                std::vector<std::string>* listed = nullptr) {
-    reset_pass_state(a());
+    // The per-pass reset: line counters to 0, back to the main source.
+    for (SourceFile& file : a().sources.files) file.line_in_file = file.listing_line = 0;
+    reset_source_input(a());
     std::vector<Position> result;
     for (const LexedLine& record : pass_one) {
       count_replayed_line(a());

@@ -202,6 +202,26 @@ TEST(SymbolTable, DeletedEntriesAreSkipped) {
   EXPECT_EQ(a.symbols.user_defined_count, 1);
 }
 
+TEST(SymbolTable, AnOlderEntryOfADeletedNameIsStillFound) {
+  Assembly a;
+  // Two entries of one name exist only when an insert skips its look-up.
+  Symbol* older = new_symbol(a, "twice", kind_label);
+  Symbol* newer = insert_name(a, "twice", kind_equ).symbol;
+  EXPECT_EQ(lookup_any(a, "twice").symbol, newer);
+  newer->kind = kind_deleted;
+  EXPECT_EQ(lookup_any(a, "twice").symbol, older);
+  older->kind = kind_deleted;
+  EXPECT_FALSE(lookup_any(a, "twice").found());
+}
+
+TEST(SymbolTable, ManySymbolsInFewChainsAreAllFound) {
+  Assembly a;
+  std::vector<Symbol*> made;
+  for (int i = 0; i < 20000; ++i) made.push_back(new_symbol(a, "n" + std::to_string(i), kind_label));
+  for (int i = 0; i < 20000; i += 7) EXPECT_EQ(lookup_any(a, "n" + std::to_string(i)).symbol, made[i]);
+  EXPECT_FALSE(lookup_any(a, "n20000").found());
+}
+
 TEST(SymbolTable, ANameCollidingWithAReservedWordIsAUserSymbol) {
   Assembly a;
   // 16*'P' + 4*'H' + 'L' = 1280 + 288 + 76 = 1644, like NOP's 644.
