@@ -1,0 +1,4 @@
+-$ -Xt
+
+code    SECTION CODE
+        END

@@ -1,0 +1,4 @@
+-Xt -q -zc
+-zc x
+code    SECTION CODE
+        END

@@ -1,0 +1,4 @@
+-zd -Xt
+code    SECTION CODE
+        ORG 10
+        END
