@@ -70,8 +70,6 @@ int begin_statement_line(Assembly& a) {
   if (in_option_head(a)) return end_line(a);
 
   SourceBuffer& b = a.sources.buffer;
-  if (!a.option(opt_any_characters) && has_malformed_characters(b.line_start, b.line_end))
-    lx.syntax_error = true;
   if (lx.after_end) {
     const char* p = b.pos;
     while (is(*p, blank)) ++p;
@@ -80,6 +78,8 @@ int begin_statement_line(Assembly& a) {
       return end_line(a);
     }
   }
+  if (!a.option(opt_any_characters) && has_malformed_characters(b.line_start, b.line_end))
+    lx.syntax_error = true;
   if (!a.diag.error_mark) check_parentheses(a, b.pos, b.line_end);
   return 0;
 }

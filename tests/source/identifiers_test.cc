@@ -206,7 +206,7 @@ TEST_F(LexerModes, ANulCharacterEndsTheInput) {
 }
 
 TEST_F(LexerModes, TextAfterEndIsSkippedWithAWarning) {
-  open_text("END\n; a comment\n\nNOP\n  LD A,B ; x\n");
+  open_text("END\n; a comment\n\nNOP\n  LD A,B ; x\xC3\xA9\n");
   TokenValue v;
   ASSERT_EQ(next_token(a(), v), END);
   ASSERT_EQ(next_token(a(), v), NEWLINE);
@@ -219,6 +219,7 @@ TEST_F(LexerModes, TextAfterEndIsSkippedWithAWarning) {
   EXPECT_EQ(lines[2].diagnostics, std::vector<int>{507});
   EXPECT_EQ(lines[3].diagnostics, std::vector<int>{507});
   EXPECT_EQ(lines[3].line_in_file, 5);
+  EXPECT_FALSE(lines[3].syntax_error);  // the skipped text is not read
 }
 
 TEST_F(LexerModes, PerStatementStateStartsAfreshOnEveryLine) {
