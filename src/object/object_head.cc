@@ -108,11 +108,16 @@ void put_tool(ObjectBytes& out, uint32_t tool_number, std::string_view version) 
   }
 }
 
-// Debug type of a symbol from the data marks of its directive.
+// Data marks that the integer data and storage directives set on a label.
+constexpr uint32_t data_mark_bytes = 0x10;  // DB, DFB, DSB
+constexpr uint32_t data_mark_words = 0x20;  // DW, DFW, DSW
+constexpr uint32_t data_mark_longs = 0x40;  // DP, DL, DD and their fill and storage forms
+
+// Debug type of a symbol from the data mark of its directive.
 uint32_t symbol_type(const Symbol& s) {
-  if (s.attributes & 0x10) return 3;
-  if (s.attributes & 0x20) return 5;
-  if (s.attributes & 0x40) return 7;
+  if (s.attributes & data_mark_bytes) return 3;
+  if (s.attributes & data_mark_words) return 5;
+  if (s.attributes & data_mark_longs) return 7;
   return 15;
 }
 
