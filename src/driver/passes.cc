@@ -19,17 +19,23 @@ namespace {
 
 bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
 
-// Reads one line (without its line feed) from the stream; false at the end.
-bool read_line(std::FILE* stream, std::string& line) {
+// Reads one line (without its line feed) from the stream; false at the end
+// of the file, which a Ctrl-Z also marks.
+bool read_line(std::FILE* stream, std::string& line, bool& ended) {
   line.clear();
+  if (ended) return false;
   int c;
   bool any = false;
   while ((c = std::getc(stream)) != EOF) {
     any = true;
     if (c == '\n') return true;
-    if (c == 26) return !line.empty();  // Ctrl-Z ends the file
+    if (c == 26) {
+      ended = true;
+      return !line.empty();
+    }
     line.push_back(static_cast<char>(c));
   }
+  ended = true;
   return any;
 }
 
@@ -40,9 +46,10 @@ void prescan_option_lines(Assembly& a) {
   SourceFile& main_file = a.sources.files[0];
   std::string line;
   int32_t number = 0;
+  bool ended = false;
   for (;;) {
     ++number;
-    if (!read_line(stream, line)) break;
+    if (!read_line(stream, line, ended)) break;
     std::size_t at = 0;
     while (at < line.size() && is_blank(static_cast<unsigned char>(line[at]))) ++at;
     if (at == line.size() || line[at] == ';') {

@@ -71,6 +71,9 @@ void end_pass_two_statement(Assembly& a, RecordHeader& header, bool instruction)
     header.flags = flags;
     record_changed(a);
   }
+  // Classification keeps its choices (form, field types, a vector number) in
+  // the instruction's record, where the next pass finds them.
+  if (instruction) record_changed(a);
   if (a.run.section) a.run.section->location += size;
 }
 
