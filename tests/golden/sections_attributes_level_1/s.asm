@@ -1,0 +1,10 @@
+C1      SECTION CODE LARGE
+D1      SECTION DATA SMALL
+        ORG     10
+        ORG     5
+S       SECTION CODE ABS=0x1003 ALIGN=3
+C2      SECTION CODE
+C2      SECTION CODE ALIGN=2
+        MODULE  m
+$       SECTION DATA
+        END

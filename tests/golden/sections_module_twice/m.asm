@@ -1,0 +1,4 @@
+        MODULE  first
+        MODULE  second
+code    SECTION CODE
+        END
