@@ -6,8 +6,18 @@
 #include "diag/diagnostics.h"
 #include "driver/assembly.h"
 #include "driver/banner.h"
+#include "source/statement_kinds.h"
 
 namespace koral {
+
+namespace {
+
+constexpr int runtime_indent = 17;  // width of "Runtime option : "
+constexpr int max_title_room = 203;
+
+bool eject_statement(const Assembly& a) { return a.run.statement_kind == statement_eject; }
+
+}  // namespace
 
 void listing_write(Assembly& a, const char* text, std::size_t length) {
   if (!a.listing.file) return;
@@ -22,7 +32,7 @@ int32_t lines_left_on_page(const Assembly& a) {
 }
 
 bool listing_at_page_top(const Assembly& a) {
-  return a.listing.line_count == 0 || (a.listing.page > 1 && a.listing.line_count == 2);
+  return a.listing.line_count == 0 || a.listing.page_empty;
 }
 
 void write_page_header(Assembly& a) {
@@ -34,7 +44,7 @@ void write_page_header(Assembly& a) {
   if (a.option(opt_page_width)) {
     int room = a.settings.page_width - length;
     if (room < 0) room = 0;
-    if (room > 203) room = 203;
+    if (room > max_title_room) room = max_title_room;
     if (title.size() > static_cast<std::size_t>(room)) title = title.substr(0, room);
   }
   line.append(title);
@@ -52,9 +62,9 @@ void write_first_page(Assembly& a) {
   std::string options = "Runtime option : ";
   const std::string& command = a.run.command_line;
   if (a.option(opt_page_width)) {
-    std::size_t piece = static_cast<std::size_t>(a.settings.page_width - 17);
+    std::size_t piece = static_cast<std::size_t>(a.settings.page_width - runtime_indent);
     for (std::size_t at = 0; at < command.size(); at += piece) {
-      if (at) options += "\r\n" + std::string(17, ' ');
+      if (at) options += "\r\n" + std::string(runtime_indent, ' ');
       options.append(command, at, piece);
     }
   } else {
@@ -63,24 +73,22 @@ void write_first_page(Assembly& a) {
   listing_write(a, options + "\r\n");
   l.line_count += 3;
   print_command_line_diagnostics(a);
-  account_line(a);
+  // The empty line and the headings are counted here, not accounted: a page
+  // break between them would put the headings on a page of their own.
   listing_write(a, "\r\n");
+  l.line_count += 1;
   char headings[96];
   std::snprintf(headings, sizeof headings, "%-10s%-27s", "Location", "Object");
   listing_write(a, std::string(headings) + "      Ins        Line Source Statement\r\n\r\n");
   l.line_count += 3;
 }
 
-void list_statement(Assembly& a) {
-  if (!a.listing.file) return;
-  // Statement lines are composed here once the listing layout is in place.
-}
-
 void account_line(Assembly& a) {
   ListingState& l = a.listing;
   if (!l.file) return;
   if (!l.first_page_written) write_first_page(a);
-  if (l.line_count >= a.settings.page_length - 1 || l.forced_break || l.statement_is_eject) {
+  l.page_empty = false;
+  if (l.line_count >= a.settings.page_length - 1 || l.forced_break || eject_statement(a)) {
     l.line_count = 0;
     l.forced_break = false;
     ++l.page;
@@ -99,7 +107,7 @@ void account_line(Assembly& a) {
     l.new_title_requested = false;
     write_page_header(a);
     listing_write(a, "\r\n", 2);
-    if (!l.statement_is_eject) ++l.line_count;
+    if (!eject_statement(a)) ++l.line_count;
   }
 }
 
