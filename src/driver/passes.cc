@@ -7,6 +7,7 @@
 #include "driver/assembly.h"
 #include "driver/options.h"
 #include "directives/sections.h"
+#include "listing/symbol_listing.h"
 #include "source/includes.h"
 #include "source/replay.h"
 #include "source/statement.h"
@@ -113,6 +114,7 @@ void run_final_pass(Assembly& a) {
   reset_pass_state(a);
   while (RecordHeader* header = read_record(a)) replay_statement(a, *header);
   print_remaining_diagnostics(a);
+  build_sort_table(a);
   write_listing_summary(a);
 }
 

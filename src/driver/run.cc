@@ -12,6 +12,7 @@
 #include "driver/files.h"
 #include "driver/options.h"
 #include "driver/passes.h"
+#include "listing/symbol_listing.h"
 #include "object/object_writer.h"
 #include "platform/host.h"
 
@@ -150,6 +151,7 @@ int assemble(Assembly& a, int argc, char** argv) {
   a.run.command_line.clear();
   a.run.command_line.shrink_to_fit();
   if (!a.option(opt_no_object)) object_finish(a);
+  if (a.option(opt_listing) && !a.option(opt_no_symbol_table)) list_symbol_table(a);
   return end_run(a);
 }
 

@@ -137,7 +137,10 @@ void object_repeat(Assembly& a, uint32_t count) {
 void object_skip(Assembly& a, uint32_t count, bool fill) {
   flush_object_record(a);
   // The fill records come before a load address still pending.
-  if (fill && fill_covers(a, a.object.section)) write_fill(a, count);
+  if (fill && fill_covers(a, a.object.section)) {
+    write_fill(a, count);
+    note_listing_fill(a, current_location(a), count, fill_byte(a, a.object.section));
+  }
   if (a.object.location_pending) object_set_location(a, current_location(a));
   object_set_location(a, current_location(a) + count);
 }
