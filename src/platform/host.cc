@@ -155,6 +155,9 @@ void clear_cleanup_path(int slot) {
 
 bool install_interrupt_handler(int status) {
   interrupt_status = status;
+  // A file that grows past the process's size limit must fail its write
+  // (and the run end in its diagnostic) rather than end the process.
+  std::signal(SIGXFSZ, SIG_IGN);
   bool routed = true;
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
     struct sigaction previous {};
