@@ -15,6 +15,7 @@
 #include "listing/symbol_listing.h"
 #include "object/object_writer.h"
 #include "platform/host.h"
+#include "symbols/numbering.h"
 
 namespace koral {
 
@@ -144,6 +145,7 @@ int assemble(Assembly& a, int argc, char** argv) {
   run_pass_one(a);
   if (a.run.module_name.empty()) a.run.module_name = default_module;
   run_pass_two(a);
+  drop_undefined_publics(a);
   if (a.option(opt_listing) || !a.option(opt_no_object)) a.run.time_stamp = host::run_time_stamp();
   if (!a.option(opt_no_object)) object_begin(a);
   open_outputs_for_final_pass(a);
