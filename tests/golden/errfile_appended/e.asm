@@ -1,0 +1,4 @@
+code    SECTION CODE
+        NOP
+        ALIGN   0
+        END
