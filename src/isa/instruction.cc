@@ -56,7 +56,11 @@ void instruction_pass_two(Assembly& a, InstructionRecord& record) {
   if (!section_open(a)) return;
   const MnemonicEntry& entry = mnemonic_of(a, record);
   Instruction ins = instruction_view(record);
-  if (!a.diag.error_mark) evaluate_operands(a, ins);
+  if (!a.diag.error_mark) {
+    prepare_jump_target(a, ins);
+    evaluate_operands(a, ins);
+    a.evaluation.forward_jump_target = false;
+  }
   if (!a.diag.error_mark) {
     if (entry.family == family_generic) generic_jump_pass_two(a, ins);
     else if (reclassified_in_pass_two(entry.family)) classify_instruction(a, ins, nullptr);
