@@ -17,4 +17,16 @@ void end_handler(Assembly& a);
 // $INCLUDE.
 void include_handler(Assembly& a);
 
+// Data, fill and storage directives.
+void db_handler(Assembly& a);
+void data_words_handler(Assembly& a);  // DW, DP, DL (DD)
+void fill_handler(Assembly& a);        // DFB, DFW, DFP, DFL (DFD)
+void storage_handler(Assembly& a);     // DSB, DSW, DSP, DSL (DSD)
+void float_data_handler(Assembly& a);  // FDATAS, FDATAD, FDATAX
+
+// Symbol directives.
+void equ_handler(Assembly& a);
+void public_handler(Assembly& a);
+void extern_handler(Assembly& a);
+
 }  // namespace koral

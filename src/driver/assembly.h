@@ -8,6 +8,7 @@
 #include <string>
 
 #include "diag/diagnostics.h"
+#include "directives/data_support.h"
 #include "directives/sections.h"
 #include "driver/settings.h"
 #include "driver/temp_files.h"
@@ -68,6 +69,7 @@ struct Assembly {
   TokenFileState token_file;
   StatementState statement;
   SectionState sections;
+  DataOutputState data_output;  // pieces of the data statement in hand
   ConstantState constants;
   IsaState isa;     // encoder state of the instruction in hand
   CodeBuffer code;  // bytes of the statement in hand (instructions and data)

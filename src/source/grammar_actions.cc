@@ -65,28 +65,25 @@ void label_reported(Assembly& a, int code, std::string_view argument) {
   statement(a).label_diagnostic = true;
 }
 
-// The data item that ends the statement's item list; the first one reserves
-// the byte for the statement kind.
-uint32_t append_item(Assembly& a, uint32_t size) {
+// Links a new item of type `Item` after the last one of the list.
+template <typename Item>
+void link_item(Assembly& a, uint32_t last, uint32_t at) {
+  a.token_file.item<Item>(last)->next = static_cast<int32_t>(at - last);
+  a.token_file.item<Item>(at)->previous = static_cast<int32_t>(last);
+}
+
+// The item that ends the statement's item list; the first one reserves the
+// byte for the statement kind.  Data items and name items have the same
+// size but keep their links in different words, hence the type.
+template <typename Item>
+uint32_t append_item(Assembly& a) {
   StatementDescriptor& d = statement(a).d;
   if (!d.first_item) d.kind_byte = alloc_body(a, 1);
-  uint32_t at = alloc_body(a, size);
-  if (!d.first_item) {
+  uint32_t at = alloc_body(a, sizeof(Item));
+  if (!d.first_item)
     d.first_item = at;
-  } else {
-    // Every item kind keeps its "next" link in its fourth word and its
-    // "previous" link in the word before that (name items: in the fifth).
-    if (size == sizeof(NameItem)) {
-      a.token_file.item<NameItem>(d.last_item)->next = static_cast<int32_t>(at - d.last_item);
-      a.token_file.item<NameItem>(at)->previous = static_cast<int32_t>(d.last_item);
-    } else if (size == sizeof(DataItem)) {
-      a.token_file.item<DataItem>(d.last_item)->next = static_cast<int32_t>(at - d.last_item);
-      a.token_file.item<DataItem>(at)->previous = static_cast<int32_t>(d.last_item);
-    } else {
-      a.token_file.item<FloatItem>(d.last_item)->next = static_cast<int32_t>(at - d.last_item);
-      a.token_file.item<FloatItem>(at)->previous = static_cast<int32_t>(d.last_item);
-    }
-  }
+  else
+    link_item<Item>(a, d.last_item, at);
   d.last_item = at;
   ++d.item_count;
   return at;
@@ -97,9 +94,14 @@ ArenaRef text_copy(Assembly& a, const TokenValue& text) {
   return arena_copy(a, text.text, static_cast<uint32_t>(text.length));
 }
 
-Symbol* insert_after_lookup(Assembly& a, std::string_view name) {
-  lookup_symbol(a, name, hash_name(name));
-  return insert_name(a, name, kind_label).symbol;
+// The entry of a pending data label.  The name was new when the label was
+// read, but the statement's own operands may have entered it since as a
+// forward reference ("BUF DW BUF"): that entry becomes the label.
+Symbol* data_label_entry(Assembly& a, std::string_view name) {
+  Symbol* found = lookup_symbol(a, name, hash_name(name));
+  if (!found) return insert_name(a, name, kind_label).symbol;
+  found->kind = kind_label;
+  return found;
 }
 
 uint32_t keep_name_handle(Assembly& a, std::string_view name) {
@@ -123,7 +125,13 @@ void define_label(Assembly& a, const TokenValue& name, bool colon) {
   StatementState& s = statement(a);
   alloc_body(a, sizeof(LabelRecord));
   s.label_slot = true;
-  if (colon) s.has_content = true;
+  if (colon) {
+    s.has_content = true;
+  } else {
+    // A name without a colon only stands before a data statement.
+    s.is_directive = true;
+    s.has_content = true;
+  }
   if (!a.run.section) {
     label_reported(a, 208, {});
     return;
@@ -173,7 +181,7 @@ void define_label(Assembly& a, const TokenValue& name, bool colon) {
 Symbol* define_data_label(Assembly& a) {
   StatementState& s = statement(a);
   if (s.pending_label.empty() || !a.run.section) return s.label;
-  Symbol* created = insert_after_lookup(a, s.pending_label);
+  Symbol* created = data_label_entry(a, s.pending_label);
   s.pending_label = {};
   place_label(a, *created, false);
   s.label = created;
@@ -333,7 +341,7 @@ int32_t signed_number(Assembly& a, const TokenValue& number, bool negative) {
 // --- list items ----------------------------------------------------------------------
 
 void data_expression(Assembly& a, ArenaRef expression) {
-  uint32_t at = append_item(a, sizeof(DataItem));
+  uint32_t at = append_item<DataItem>(a);
   DataItem* item = a.token_file.item<DataItem>(at);
   item->expression = expression;
   item->type = 1;
@@ -341,7 +349,7 @@ void data_expression(Assembly& a, ArenaRef expression) {
 
 void data_string(Assembly& a, const TokenValue& text) {
   ArenaRef copy = text_copy(a, text);
-  uint32_t at = append_item(a, sizeof(DataItem));
+  uint32_t at = append_item<DataItem>(a);
   DataItem* item = a.token_file.item<DataItem>(at);
   item->text = copy;
   item->length = text.length;
@@ -350,12 +358,12 @@ void data_string(Assembly& a, const TokenValue& text) {
 
 void name_item(Assembly& a, const TokenValue& name) {
   uint32_t handle = keep_name_handle(a, name.name);
-  uint32_t at = append_item(a, sizeof(NameItem));
+  uint32_t at = append_item<NameItem>(a);
   a.token_file.item<NameItem>(at)->name = handle;
 }
 
 void float_item(Assembly& a, ArenaRef expression) {
-  uint32_t at = append_item(a, sizeof(FloatItem));
+  uint32_t at = append_item<FloatItem>(a);
   a.token_file.item<FloatItem>(at)->expression = expression;
 }
 

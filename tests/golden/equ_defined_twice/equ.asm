@@ -1,0 +1,5 @@
+X EQU 1
+X EQU 2
+prog SECTION CODE
+ DB X
+ END

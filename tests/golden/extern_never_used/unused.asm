@@ -1,0 +1,4 @@
+ EXTERN ZZ, used
+prog SECTION CODE
+ DW used
+ END

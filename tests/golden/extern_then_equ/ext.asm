@@ -1,0 +1,5 @@
+ EXTERN Y
+Y EQU 3
+prog SECTION CODE
+ DB Y
+ END

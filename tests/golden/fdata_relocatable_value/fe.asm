@@ -1,0 +1,5 @@
+ EXTERN ext
+prog SECTION CODE
+ FDATAS ext
+ FDATAD 2.0
+ END

@@ -1,0 +1,4 @@
+ PUBLIC X
+prog SECTION CODE
+ DB 1
+ END
