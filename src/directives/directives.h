@@ -17,6 +17,14 @@ void end_handler(Assembly& a);
 // $INCLUDE.
 void include_handler(Assembly& a);
 
+// Debug directives.
+void file_handler(Assembly& a);
+void line_handler(Assembly& a);
+void symbol_a_handler(Assembly& a);
+void symbol_b_handler(Assembly& a);
+void symbol_n_handler(Assembly& a);
+void symbol_t_handler(Assembly& a);
+
 // Data, fill and storage directives.
 void db_handler(Assembly& a);
 void data_words_handler(Assembly& a);  // DW, DP, DL (DD)

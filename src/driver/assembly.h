@@ -18,6 +18,7 @@
 #include "isa/code_buffer.h"
 #include "isa/isa_state.h"
 #include "listing/listing.h"
+#include "object/debug_info.h"
 #include "object/object_file.h"
 #include "source/lexer_state.h"
 #include "source/source_files.h"
@@ -64,6 +65,7 @@ struct Assembly {
   SymbolTable symbols;
   ListingState listing;
   ObjectFile object;
+  DebugInfo debug;  // what the debug directives and line records collect
   NodeArena arena;  // expression nodes of the statement in hand
   EvaluationState evaluation;
   TokenFileState token_file;

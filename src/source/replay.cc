@@ -8,6 +8,7 @@
 #include "driver/dispatch.h"
 #include "expr/constants.h"
 #include "listing/listing.h"
+#include "object/line_records.h"
 #include "source/includes.h"
 #include "source/payload.h"
 #include "source/token_file.h"
@@ -140,10 +141,12 @@ void replay_statement(Assembly& a, RecordHeader& header) {
     if (!size_only) run_directive(a, kind);
   }
 
-  if (pass_two_now)
+  if (pass_two_now) {
     end_pass_two_statement(a, header, instruction);
-  else
+    correct_statement_lines(a, header.size);
+  } else {
     end_final_statement(a, instruction, directive, kind);
+  }
 
   if (kind == statement_include && !(flags & record_error)) replay_include(a, payload_word(a, 0));
   leave_finished_includes(a);

@@ -7,6 +7,7 @@
 #include "driver/dispatch.h"
 #include "expr/constants.h"
 #include "grammar.tab.h"
+#include "object/line_records.h"
 #include "source/payload.h"
 #include "source/statement.h"
 #include "source/token_file.h"
@@ -135,6 +136,7 @@ void end_statement(Assembly& a, bool at_end) {
     write_statement_record(a);
     if (!a.diag.error_mark && a.run.section) a.run.section->location += a.run.statement_size;
   }
+  note_statement_lines(a, !at_end);
   begin_statement(a);
 }
 
