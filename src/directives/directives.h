@@ -25,6 +25,14 @@ void symbol_b_handler(Assembly& a);
 void symbol_n_handler(Assembly& a);
 void symbol_t_handler(Assembly& a);
 
+// Listing controls.
+void title_handler(Assembly& a);    // $TITLE
+void eject_handler(Assembly& a);    // $EJECT
+void list_handler(Assembly& a);     // $LIST
+void nolist_handler(Assembly& a);   // $NOLIST
+void save_handler(Assembly& a);     // $SAVE
+void restore_handler(Assembly& a);  // $RESTORE
+
 // Data, fill and storage directives.
 void db_handler(Assembly& a);
 void data_words_handler(Assembly& a);  // DW, DP, DL (DD)
