@@ -115,7 +115,7 @@ void print_contents(const Module& m, std::ostream& out) {
         } else {
           for (uint8_t b : c.item->bytes) element += " " + hex(b, 2);
         }
-        out << "  " << hex(c.address, 6) << element << "  repeated " << c.repeat << " times\n";
+        out << "  " << hex(c.address, 6) << " " << element << "  repeated " << c.repeat << " times\n";
         continue;
       }
       if (c.item->relocated) {

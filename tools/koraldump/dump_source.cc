@@ -372,6 +372,7 @@ class SourceWriter {
         i = stop;
       }
     }
+    s.location = run.back()->address + run.back()->length();
   }
 
   // Code: the run as cells, decoded instruction by instruction.

@@ -192,7 +192,15 @@ void read_at(ByteReader& r, Record& rec, RecordReader& f) {
   f.number("index");
   rec.index = rec.fields.back().value;
   f.number("type");
-  if (rec.letter == 0xCE) {
+  if (rec.letter == 0xC9 && r.field_follows()) {
+    f.number("attribute");
+    f.number("elements");
+    f.tail();
+  } else if (rec.letter == 0xD8 && r.field_follows()) {
+    f.optional("unused");
+    f.number("size class");
+    f.tail();
+  } else if (rec.letter == 0xCE) {
     f.optional("attribute");
     const uint32_t attribute = rec.number("attribute", UINT32_MAX);
     const uint32_t type = rec.number("type");
