@@ -1,0 +1,4 @@
+-Fd
+; comment
+CODE1 SECTION CODE
+  END

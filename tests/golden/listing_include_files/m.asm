@@ -1,0 +1,5 @@
+CODE1 SECTION CODE
+  DB 1
+$INCLUDE "a.inc"
+  DB 4
+  END
