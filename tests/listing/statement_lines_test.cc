@@ -181,6 +181,28 @@ TEST(StatementLines, RelocatableDataIsMarked) {
       << body;
 }
 
+TEST(StatementLines, InstructionsWithFieldsForTheLinkerAreMarked) {
+  ListingRun run;
+  run.assemble("  EXTERN EXT\nCODE1 SECTION CODE\n  CALL EXT\n  DI\n  END\n", {"-l", "-Xt"});
+  std::string body = run.body();
+  std::size_t call = body.find("  CALL EXT\n");
+  std::size_t di = body.find("  DI\n");
+  ASSERT_NE(call, std::string::npos) << body;
+  ASSERT_NE(di, std::string::npos) << body;
+  // Columns 31 and 32 of each line.
+  EXPECT_EQ(body.substr(call - 59 + 31, 2), "R ") << body;
+  EXPECT_EQ(body.substr(di - 59 + 31, 2), "  ") << body;
+}
+
+TEST(StatementLines, CtrlZEndsTheSource) {
+  ListingRun run;
+  run.assemble("CODE1 SECTION CODE\n  DB 1\n  END\x1A garbage\nmore\n", {"-l", "-Xt"});
+  std::string expected = fields(no_location, "", "  ", 0, 1, 1) + "CODE1 SECTION CODE\n" +
+                         fields("00000000  ", "01", "  ", 0, 2, 2) + "  DB 1\n" +
+                         fields(no_location, "", "  ", 0, 3, 3) + "  END\r\n";
+  EXPECT_EQ(run.body(), expected);
+}
+
 TEST(StatementLines, FilledGapsAreReportedInLinesEndingInLineFeed) {
   ListingRun run;
   run.assemble(

@@ -167,6 +167,20 @@ TEST(SymbolListing, ReferencesWrapAtThePageWidth) {
   EXPECT_EQ(run.symbol_table(), expected);
 }
 
+TEST(SymbolListing, SectionNameOfASymbolWrapsAtThePageWidth) {
+  ListingRun run;
+  run.assemble("ABCDEFGHIJKLMNOPQRST SECTION CODE\nX:\n  END\n", {"-lw72", "-Xt"});
+  // The section name starts in column 56; its first 16 characters fill the
+  // line up to the width of 72.
+  std::string expected = std::string(plain_headings) + "ABCDEFGHIJKLMNOPQRST\r\n" + blanks(16) +
+                         " C " "M " "    SEC      " "00000000  " "R " "0         " "\r\n" +
+                         "X                C M     LAB      00000000  R           ABCDEFGHIJKLMNOP\r\n" +
+                         blanks(56) + "QRST\r\n" + "t                        MOD\r\n" +
+                         "\r\n\r\nTOTAL\r\n"
+                         "    3 user defined symbol(s)\r\n";
+  EXPECT_EQ(run.symbol_table(), expected);
+}
+
 TEST(SymbolListing, OnlyTheModuleName) {
   ListingRun run;
   run.assemble("  END\n", {"-l", "-Xt"});
