@@ -72,7 +72,15 @@ void write_first_page(Assembly& a) {
   }
   listing_write(a, options + "\r\n");
   l.line_count += 3;
+  // The diagnostics stay on the first page even when the statement that
+  // opens the listing asks for a new one: the request waits for its line.
+  bool title_request = l.new_title_requested;
+  int32_t kind = a.run.statement_kind;
+  l.new_title_requested = false;
+  a.run.statement_kind = 0;
   print_command_line_diagnostics(a);
+  l.new_title_requested = title_request;
+  a.run.statement_kind = kind;
   // The empty line and the headings are counted here, not accounted: a page
   // break between them would put the headings on a page of their own.
   listing_write(a, "\r\n");

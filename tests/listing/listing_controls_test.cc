@@ -91,6 +91,15 @@ TEST(ListingControls, TitleStartsANewPageWithTheTitleInItsHeader) {
   EXPECT_EQ(run.body(), expected);
 }
 
+TEST(ListingControls, FirstPageKeepsItsDiagnosticsWhenTheFirstLineIsATitle) {
+  ListingRun run;
+  run.assemble("$TITLE \"T\"\n  END\n", {"-l", "-Xt", "-Fa", "-Fc"});
+  std::string expected = "ASMKORAL-Warning-519 : Ignored option '-Fc'\r\n\r\n" +
+                         std::string(listing_test::headings) + header(2, "T") +
+                         fields(no_location, "", "  ", 0, 1, 1) + "$TITLE \"T\"\n";
+  EXPECT_NE(run.listing.find(expected), std::string::npos) << run.listing;
+}
+
 TEST(ListingControls, LongTitlesAreCutToSixtyCharacters) {
   const std::string seventy = "0123456789ABCDEFGHIJ0123456789ABCDEFGHIJ0123456789ABCDEFGHIJ0123456789";
   ListingRun run;
