@@ -81,6 +81,8 @@ class SourceWriter {
     collect_names();
     collect_walked();
     collect_references();
+    for (const auto& [index, info] : m_.sections)
+      if (!info.absolute && info.size_class == 24 && info.kind != 'D') require_model(std::max(model_level_, 2));
     place_labels();
     write_all();
     if (model_level_ != 1) out_ << "-Nc" << model_level_ << "\n";
@@ -486,7 +488,10 @@ class SourceWriter {
     line("", "MODULE", m_.name);
     for (const auto& [index, x] : m_.externals) {
       std::string size;
-      if (x.attributes.size() >= 2) size = x.attributes[1] == 1 ? "MEDIUM " : x.attributes[1] == 2 ? "SMALL " : "";
+      // Size class 0 stands for LARGE and for no size alike; LARGE exists
+      // only from model level 2 on, where it is taken.
+      if (x.attributes.size() >= 2)
+        size = x.attributes[1] == 1 ? "MEDIUM " : x.attributes[1] == 2 ? "SMALL " : model_level_ >= 2 ? "LARGE " : "";
       line("", "EXTERN", size + x.name);
     }
     for (const auto& [index, p] : m_.publics) line("", "PUBLIC", p.name);
