@@ -97,6 +97,8 @@ void run_instruction(Assembly& a) {
     instruction_pass_two(a, record);
   else
     instruction_final_pass(a, record);
+  // An operand field the linker completes marks the statement relocatable.
+  if (a.isa.field_count > 0) a.statement.relocatable_data = true;
 }
 
 }  // namespace koral
