@@ -64,7 +64,8 @@ def run_once(binary, cwd, extra):
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(proc.pid, 0)
     elapsed = time.perf_counter() - start
-    return elapsed, usage.ru_maxrss / 1024.0, os.waitstatus_to_exitcode(status)
+    cpu = usage.ru_utime + usage.ru_stime
+    return elapsed, usage.ru_maxrss / 1024.0, os.waitstatus_to_exitcode(status), cpu
 
 
 def main():
@@ -79,7 +80,7 @@ def main():
     binary = os.path.abspath(args.binary)
     extra = ["-zd"] if args.zd else []
 
-    print(f"{'lines':>10} {'median s':>10} {'lines/s':>14} {'peak MB':>9} {'status':>7}")
+    print(f"{'lines':>10} {'median s':>10} {'cpu s':>8} {'lines/s':>14} {'peak MB':>9} {'status':>7}")
     for lines in (int(x) for x in args.lines.split(",")):
         folder = tempfile.mkdtemp(prefix="koral-bench-", dir=args.keep)
         try:
@@ -87,8 +88,9 @@ def main():
             runs = [run_once(binary, folder, extra) for _ in range(args.runs)]
             times = [r[0] for r in runs]
             median = statistics.median(times)
+            cpu = statistics.median(r[3] for r in runs)
             peak = max(r[1] for r in runs)
-            print(f"{lines:>10} {median:>10.3f} {lines / median:>14,.0f} {peak:>9.1f} {runs[-1][2]:>7}")
+            print(f"{lines:>10} {median:>10.3f} {cpu:>8.3f} {lines / median:>14,.0f} {peak:>9.1f} {runs[-1][2]:>7}")
             sys.stdout.flush()
         finally:
             if not args.keep:
