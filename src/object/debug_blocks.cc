@@ -182,6 +182,9 @@ void write_symbol(Assembly& a, const DebugSymbol& r, const DebugScope* function)
     case storage_register:
       put_number(attribute(a, n, r.type, storage_register), value);
       break;
+    case storage_external:
+      attribute(a, n, r.type, storage_external);
+      break;
     case storage_static:
     case storage_global:
       attribute(a, n, r.type, static_cast<uint32_t>(r.kind));
