@@ -137,7 +137,8 @@ class SymbolLister {
   void accounted_break(std::size_t indent);
   void end_line();
   void column_heading();
-  void references(const ReferenceChain& chain, bool& printed);
+  // Prints the references of a chain; true when there was any.
+  bool references(const ReferenceChain& chain);
   void definition_mark(int32_t listing_line, bool references_printed);
   void put_separated(const char* text, std::size_t width, std::size_t separator);
   std::size_t gap_to_stop() const {
@@ -155,9 +156,7 @@ class SymbolLister {
   const bool wrap_;
   const std::size_t width_;
   bool page_begun_ = false;  // the last accounted line began a new page
-
- public:
-  int32_t names = 0;
+  int32_t names_ = 0;        // names listed so far
 };
 
 void SymbolLister::refsym_failure(int code) {
@@ -199,7 +198,7 @@ void SymbolLister::accounted_break(std::size_t indent) {
 
 void SymbolLister::end_line() {
   accounted_break(0);
-  ++names;
+  ++names_;
 }
 
 // A reference or definition mark after `separator` blanks (or, without the
@@ -216,8 +215,8 @@ void SymbolLister::put_separated(const char* text, std::size_t width, std::size_
   line_ += text;
 }
 
-void SymbolLister::references(const ReferenceChain& chain, bool& printed) {
-  printed = false;
+bool SymbolLister::references(const ReferenceChain& chain) {
+  bool printed = false;
   TempFile& refsym = a_.temps[TempKind::refsym];
   unsigned char block[reference_block_size];
   int32_t left = chain.count;
@@ -242,6 +241,7 @@ void SymbolLister::references(const ReferenceChain& chain, bool& printed) {
     left -= in_block;
     position = le32(block);
   }
+  return printed;
 }
 
 void SymbolLister::definition_mark(int32_t listing_line, bool references_printed) {
@@ -266,11 +266,7 @@ void SymbolLister::section_line(const Section& s) {
   append_number("%08X  ", s.start);
   line_ += (s.kind & section_absolute) ? "A " : "R ";
   append_number("%-8X  ", s.size);
-  if (xref_) {
-    bool printed;
-    references(s.references, printed);
-    definition_mark(s.listing_line, printed);
-  }
+  if (xref_) definition_mark(s.listing_line, references(s.references));
   end_line();
 }
 
@@ -296,8 +292,7 @@ void SymbolLister::symbol_line(const Symbol& s) {
     }
   }
   if (xref_) {
-    bool printed;
-    references(s.references, printed);
+    bool printed = references(s.references);
     if (s.listing_line != 0) definition_mark(s.listing_line, printed);
   }
   end_line();
@@ -330,7 +325,7 @@ void SymbolLister::totals() {
     text = "\r\n\r\nTOTAL\r\n";
   }
   char line[64];
-  std::snprintf(line, sizeof line, "%5d user defined symbol(s)\r\n", names);
+  std::snprintf(line, sizeof line, "%5d user defined symbol(s)\r\n", names_);
   text += line;
   if (unreferenced > 0) {
     std::snprintf(line, sizeof line, "%5d unreferenced external symbol(s)\r\n", unreferenced);
