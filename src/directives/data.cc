@@ -119,7 +119,7 @@ void finish_final_pass(Assembly& a) {
 
 void db_handler(Assembly& a) {
   if (a.run.pass == pass_one) {
-    if (data_section_ready(a, false)) db_pass_one(a);
+    if (begin_data_statement(a, false)) db_pass_one(a);
     return;
   }
   if (replayed_in_error(a) || !a.run.section) return;
@@ -135,7 +135,7 @@ void db_handler(Assembly& a) {
 void data_words_handler(Assembly& a) {
   uint32_t unit = unit_of(a.run.statement_kind);
   if (a.run.pass == pass_one) {
-    if (data_section_ready(a, false)) words_pass_one(a, unit);
+    if (begin_data_statement(a, false)) words_pass_one(a, unit);
     return;
   }
   if (replayed_in_error(a) || !a.run.section) return;

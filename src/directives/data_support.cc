@@ -31,7 +31,7 @@ uint32_t mark_of_unit(uint32_t unit) {
   return data_mark_longs;
 }
 
-bool data_section_ready(Assembly& a, bool storage) {
+bool begin_data_statement(Assembly& a, bool storage) {
   const Section* section = a.run.section;
   if (!section) {
     report_error(a, 215);
@@ -40,11 +40,12 @@ bool data_section_ready(Assembly& a, bool storage) {
   constexpr int32_t initialised_kinds = section_code | section_romdata;
   bool fits = storage ? (section->kind & section_data) != 0 : (section->kind & initialised_kinds) != 0;
   if (!fits) report_warning(a, 505);
+  define_data_label(a);
   return true;
 }
 
 void mark_data_label(Assembly& a, uint32_t mark, int32_t count) {
-  Symbol* label = define_data_label(a);
+  Symbol* label = a.statement.label;
   if (!label) return;
   label->attributes |= mark;
   label->data_size = count;

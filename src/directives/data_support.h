@@ -35,13 +35,15 @@ uint32_t unit_of(int32_t kind);
 // The data-type mark of a unit size (1, 2, 3 or 4 bytes).
 uint32_t mark_of_unit(uint32_t unit);
 
-// The directive needs a section: without one error 215 and false.  In the
-// wrong kind of section (initialised data outside CODE and ROMDATA, storage
-// outside DATA) warning 505.
-bool data_section_ready(Assembly& a, bool storage);
+// Pass 1 of a data, fill or storage statement: it needs a section (without
+// one error 215 and false); in the wrong kind of section (initialised data
+// outside CODE and ROMDATA, storage outside DATA) warning 505.  The variable
+// named before the statement is defined here, before the operands are
+// evaluated, so that they see it at its place.
+bool begin_data_statement(Assembly& a, bool storage);
 
-// Defines the statement's pending variable name and records the data-type
-// mark and the element count on the statement's label, if it has one.
+// Records the data-type mark and the element count on the statement's
+// label, if it has one.
 void mark_data_label(Assembly& a, uint32_t mark, int32_t count);
 
 // The range test of an absolute value of `unit` bytes: -128..255,

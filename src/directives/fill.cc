@@ -112,7 +112,7 @@ void fill_final_pass(Assembly& a, const FillElement& e, int32_t count) {
 
 void fill_handler(Assembly& a) {
   if (a.run.pass == pass_one) {
-    if (!data_section_ready(a, false)) return;
+    if (!begin_data_statement(a, false)) return;
     fill_pass_one(a, element_of(a));
     return;
   }

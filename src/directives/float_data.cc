@@ -7,6 +7,7 @@
 #include "driver/assembly.h"
 #include "expr/constants.h"
 #include "expr/evaluate.h"
+#include "source/grammar_actions.h"
 #include "source/payload.h"
 #include "source/statement_record.h"
 
@@ -93,10 +94,12 @@ void float_data_handler(Assembly& a) {
   if (a.run.pass == pass_one) {
     // Floating data needs a section; the section rule of the integer data
     // directives does not cover it.
-    if (!a.run.section)
+    if (!a.run.section) {
       report_error(a, 215);
-    else
-      float_pass_one(a, format);
+      return;
+    }
+    define_data_label(a);
+    float_pass_one(a, format);
     return;
   }
   if (a.diag.error_mark || !a.run.section) return;

@@ -53,7 +53,7 @@ void storage_later_pass(Assembly& a, uint32_t unit) {
 void storage_handler(Assembly& a) {
   uint32_t unit = unit_of(a.run.statement_kind);
   if (a.run.pass == pass_one) {
-    if (data_section_ready(a, true)) storage_pass_one(a, unit);
+    if (begin_data_statement(a, true)) storage_pass_one(a, unit);
     return;
   }
   if (a.diag.error_mark || !a.run.section) return;
