@@ -147,11 +147,8 @@ void compose_prefix(Assembly& a, const StatementView& v, std::string& line) {
   }
   append_hex_bytes(line, a.code.bytes, std::min(v.bytes, bytes_per_line));
   pad_to(line, 31);
-  // Data directives mark relocatable values; an instruction is relocatable
-  // when the encoder left fields for the linker to compute.
-  bool relocatable = (a.token_file.header()->flags & record_relocatable) ||
-                     a.statement.relocatable_data ||
-                     (a.run.statement_kind == statement_instruction && a.isa.field_count > 0);
+  // Data directives and instructions mark values the linker completes.
+  bool relocatable = (a.token_file.header()->flags & record_relocatable) || a.statement.relocatable_data;
   line.append(relocatable ? "R " : "  ");
   append_format(line, "+%u ", static_cast<uint32_t>(a.sources.depth));
   append_format(line, "%10u  ", static_cast<uint32_t>(a.sources.current_line()));
