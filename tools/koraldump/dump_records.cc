@@ -182,6 +182,10 @@ class RecordPrinter {
         return s + ": " + rest;
       }
     }
+    // Line numbers of the BB5 block: attribute 7 with line and column.
+    if (r.letter == 0xCE && r.number("attribute") == 7 && r.fields.size() == 5 &&
+        r.fields[3].kind == Field::number && r.fields[4].kind == Field::number)
+      return s + ", line " + std::to_string(r.fields[3].value) + ", column " + std::to_string(r.fields[4].value);
     return s + ", " + fields(r, 1);
   }
 
