@@ -32,6 +32,7 @@ void begin_replayed_statement(Assembly& a, const RecordHeader& header) {
   a.statement.size_final = false;
   a.run.statement_size = 0;
   a.run.statement_kind = 0;
+  a.code.clear();
   count_replayed_line(a);
 }
 
