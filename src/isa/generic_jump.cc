@@ -130,6 +130,11 @@ bool names_label_behind(Assembly& a, ArenaRef tree, int depth) {
 
 }  // namespace
 
+int generic_jump_size(int32_t form) {
+  static constexpr int sizes[] = {1, 1, 2, 2, 3, 5, 5, 6, 7, 4};
+  return form >= 0 && form <= form_jp ? sizes[form] : 0;
+}
+
 int32_t inverted_condition(int32_t condition) {
   switch (condition) {
     case cond_t: return cond_f;

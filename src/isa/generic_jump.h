@@ -48,6 +48,9 @@ void generic_jump_final_pass(Assembly& a, Instruction& ins);
 // with the given current form: 0 fits JRS, 1 fits JR, 2 needs JP.
 int jump_distance_class(const Assembly& a, const OperandRecord& target, int32_t form);
 
+// Bytes of J in each form.
+int generic_jump_size(int32_t form);
+
 // The condition that jumps exactly when `condition` does not.
 int32_t inverted_condition(int32_t condition);
 

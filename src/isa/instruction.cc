@@ -27,6 +27,27 @@ bool section_open(Assembly& a) {
   return false;
 }
 
+bool tree_names_symbol(Assembly& a, ArenaRef tree, int depth) {
+  if (!tree) return false;
+  switch (a.arena.tag(tree)) {
+    case node_constant: return false;
+    case node_operator: {
+      if (depth > 64) return true;
+      const OperatorNode& node = *a.arena.at<OperatorNode>(tree);
+      return tree_names_symbol(a, node.left, depth + 1) || tree_names_symbol(a, node.right, depth + 1);
+    }
+    default: return true;  // a symbol, $, SIZEOF or STARTOF
+  }
+}
+
+bool names_any_symbol(Assembly& a, const Instruction& ins) {
+  for (int i = 0; i < ins.count; ++i) {
+    const OperandRecord& op = *ins.operand[i];
+    if (tree_names_symbol(a, op.expression, 0) || tree_names_symbol(a, op.bit_expression, 0)) return true;
+  }
+  return false;
+}
+
 void finish_encoding(Assembly& a, Instruction& ins) {
   if (a.diag.error_mark) {
     encode_zero_bytes(a, ins);
@@ -56,18 +77,31 @@ void instruction_pass_two(Assembly& a, InstructionRecord& record) {
   if (!section_open(a)) return;
   const MnemonicEntry& entry = mnemonic_of(a, record);
   Instruction ins = instruction_view(record);
+  bool generic = entry.family == family_generic;
   if (!a.diag.error_mark) {
     prepare_jump_target(a, ins);
-    evaluate_operands(a, ins);
+    if (generic && ins.count > 0) evaluate_operand_value(a, ins, *ins.operand[ins.count - 1]);
+    else evaluate_operands(a, ins);
     a.evaluation.forward_jump_target = false;
   }
-  if (!a.diag.error_mark) {
-    if (entry.family == family_generic) generic_jump_pass_two(a, ins);
-    else if (reclassified_in_pass_two(entry.family)) classify_instruction(a, ins, nullptr);
+  if (generic && !a.diag.error_mark) {
+    // J's size follows from the form it takes; its bytes are laid out in the
+    // final pass.
+    generic_jump_pass_two(a, ins);
+    a.run.statement_size = static_cast<uint32_t>(generic_jump_size(ins.form()));
+    a.evaluation.mnemonic = 0;
+    return;
   }
+  if (!a.diag.error_mark && reclassified_in_pass_two(entry.family)) classify_instruction(a, ins, nullptr);
   finish_encoding(a, ins);
   a.run.statement_size = a.code.count;
   a.evaluation.mnemonic = 0;
+  // Only J's size moves with the location; an instruction whose operands
+  // name nothing, or a relative jump, keeps the size of the first iteration,
+  // and the later iterations only need its stored size.
+  if (a.run.iteration == 0 && !a.diag.error_mark &&
+      (entry.family == family_relative_jump || !names_any_symbol(a, ins)))
+    a.statement.size_final = true;
 }
 
 void instruction_final_pass(Assembly& a, InstructionRecord& record) {

@@ -63,6 +63,15 @@ void evaluate_value(Assembly& a, OperandRecord& op) {
 
 }  // namespace
 
+void evaluate_operand_value(Assembly& a, const Instruction& ins, OperandRecord& op) {
+  a.evaluation.mnemonic = ins.mnemonic();
+  Value v = evaluate_operand_tree(a, op.expression);
+  op.value = v.value;
+  op.mantissa = v.mantissa;
+  op.exponent = v.exponent;
+  op.value_kind = v.kind;
+}
+
 void evaluate_operands(Assembly& a, Instruction& ins) {
   a.evaluation.mnemonic = ins.mnemonic();  // CODE_ADDR keeps bit 16 for JRS, JR and CALLV
   for (int i = 0; i < ins.count; ++i) {

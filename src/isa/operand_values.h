@@ -15,4 +15,8 @@ struct Assembly;
 // that pass 1 never refuses an operand for a value not yet known.
 void evaluate_operands(Assembly& a, Instruction& ins);
 
+// Only the value and value kind of one operand, for a choice that needs no
+// widths (the form of J in pass 2).
+void evaluate_operand_value(Assembly& a, const Instruction& ins, OperandRecord& op);
+
 }  // namespace koral

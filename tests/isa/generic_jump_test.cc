@@ -431,26 +431,76 @@ TEST_F(GenericJump, LaterIterationsCorrectUnmarkedTargets) {
 }
 
 TEST_F(GenericJump, ForwardTargetMovesBackByTheBytesSavedSoFar) {
-  // The label was at 0x120 in the previous iteration; the statements re-sized
-  // before this one have saved 4 bytes, so it is expected at 0x11C: d = 0x1A.
-  Symbol* ahead = label("ahead", 0x120, &run->section);
-  run->section.bytes_saved = 4;
+  // The label was at 0x112 (d = 16) in the previous iteration; the statements
+  // re-sized before this one have saved a byte, so it is expected at 0x111
+  // (d = 15), in reach of JRS.
+  Symbol* ahead = label("ahead", 0x112, &run->section);
+  run->section.bytes_saved = 1;
   a.run.iteration = 1;
-  run->build(mn_j, {label_operand(ahead)});
-  run->record->form = 3;
+  run->build(mn_j, {Cond(cond_t), label_operand(ahead)});
+  run->record->form = 2;
   start(pass_two);
   instruction_pass_two(a, *run->record);
-  EXPECT_EQ(bytes(), (Bytes{0xFC, 0x1A}));
+  EXPECT_EQ(run->operand(1).value, 0x111);
+  EXPECT_EQ(run->record->form, 0);
+  EXPECT_EQ(a.run.statement_size, 1u);
   EXPECT_FALSE(a.evaluation.forward_jump_target);
-  // The final pass takes the label where it is.
-  start(pass_final);
-  instruction_final_pass(a, *run->record);
-  EXPECT_EQ(bytes(), (Bytes{0xFC, 0x1E}));
-  // A marked statement is not corrected.
+  EXPECT_FALSE(a.statement.size_final);
+  // A marked statement takes the label where it is.
   run->record->marks = mark_backward_target;
   start(pass_two);
   instruction_pass_two(a, *run->record);
-  EXPECT_EQ(bytes(), (Bytes{0xFC, 0x1E}));
+  EXPECT_EQ(run->operand(1).value, 0x112);
+  EXPECT_EQ(run->record->form, 2);
+  EXPECT_EQ(a.run.statement_size, 2u);
+  // So does the final pass.
+  run->record->marks = 0;
+  start(pass_final);
+  instruction_final_pass(a, *run->record);
+  EXPECT_EQ(bytes(), (Bytes{0xDE, 0x10}));
+}
+
+// Pass 2 sizes J by its form; every other instruction is encoded, and one
+// whose size cannot change any more is marked so after the first iteration.
+TEST_F(GenericJump, PassTwoSizesAndSizesThatStay) {
+  struct SizeCase {
+    const char* source;
+    int32_t mnemonic;
+    std::vector<Op> ops;
+    uint32_t sizes[2];  // in the first iteration and in the next
+    bool final;
+  };
+  Symbol* here = label("here", 0x100, &run->section);
+  Op direct_here{.syntax_class = class_direct, .expression = label_operand(here).expression};
+  const SizeCase cases[] = {
+      {"J here", mn_j, {label_operand(here)}, {1, 2}, false},
+      {"J 0x2000", mn_j, {leaf(N(0), 0x2000)}, {1, 4}, false},
+      {"J SLE,0x2000", mn_j, {Cond(cond_sle), leaf(N(0), 0x2000)}, {1, 7}, false},
+      {"LD A,5", mn_ld, {R(reg_a), leaf(N(0), 5)}, {2, 2}, true},
+      {"LD A,[0x1234]", mn_ld, {R(reg_a), leaf(Mem(0), 0x1234)}, {4, 4}, true},
+      {"LD A,[here]", mn_ld, {R(reg_a), direct_here}, {2, 2}, false},
+      {"JR NZ,here", mn_jr, {Cond(cond_nz), label_operand(here)}, {2, 2}, true},
+      {"JRS T,here", mn_jrs, {Cond(cond_t), label_operand(here)}, {1, 1}, true},
+      {"CALL here", mn_call, {label_operand(here)}, {4, 4}, false},
+      {"NOP", mn_nop, {}, {1, 1}, true},
+  };
+  for (const SizeCase& c : cases) {
+    run->build(c.mnemonic, c.ops);
+    run->record->form = 0;
+    if (c.mnemonic != mn_j) {
+      start(pass_one);
+      instruction_pass_one(a, *run->record, nullptr);
+    }
+    for (int32_t iteration : {0, 1}) {
+      start(pass_two);
+      a.statement.size_final = false;
+      a.run.iteration = iteration;
+      instruction_pass_two(a, *run->record);
+      EXPECT_EQ(a.run.statement_size, c.sizes[iteration]) << c.source << " iteration " << iteration;
+      EXPECT_EQ(a.statement.size_final, c.final && iteration == 0) << c.source << " iteration " << iteration;
+    }
+    EXPECT_TRUE(run->reported_codes().empty()) << c.source;
+  }
 }
 
 TEST_F(GenericJump, ErroneousJEmitsTheZeroBytesOfItsForm) {
