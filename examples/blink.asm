@@ -14,11 +14,11 @@ loop:   SET     [PORT].0        ; LED on
         LD      A,[count]
         INC     A
         LD      [count],A
-        JR      loop
+        J       loop
 
 wait:   LD      A,DELAY
 again:  DEC     A
-        JR      NZ,again
+        J       NZ,again
         RET
 
 vars    SECTION DATA
