@@ -14,6 +14,11 @@ constexpr int32_t first_register_slot = 256;  // class 2 values from here carry 
 
 DebugSymbols& symbols_of(Assembly& a) { return a.debug.symbols; }
 
+// A name kept for the run (the text of the statement is not).
+std::string_view kept(Assembly& a, std::string_view name) {
+  return name.empty() ? std::string_view{} : std::string_view(keep_name(a, name));
+}
+
 // Adds a record to the innermost open scope, or to the module list.
 uint32_t add_record(Assembly& a, DebugSymbol record, bool in_scope) {
   DebugSymbols& d = symbols_of(a);
@@ -31,7 +36,7 @@ uint32_t add_record(Assembly& a, DebugSymbol record, bool in_scope) {
 DebugSymbol record_named(Assembly& a, std::string_view text, int32_t type, int32_t storage_class,
                          int32_t kind, int32_t value) {
   DebugSymbol r;
-  r.name = keep_name(a, text);
+  r.name = kept(a, text);
   r.type = map_type(a, type);
   r.storage_class = storage_class;
   r.kind = kind;
@@ -152,7 +157,7 @@ int32_t describe_scope(Assembly& a, std::string_view name, int32_t open, int32_t
     return closed;
   }
   DebugScope scope;
-  scope.name = keep_name(a, name);
+  scope.name = kept(a, name);
   scope.first_number = static_cast<uint32_t>(first);
   scope.type = map_type(a, type);
   scope.parent = d.innermost;

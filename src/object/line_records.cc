@@ -70,30 +70,25 @@ void file_record(Assembly& a, int32_t kind, uint32_t file_index) {
   append_line_record(a, record);
 }
 
-// The include levels now in hand, outermost (the main source) first.
-std::vector<uint32_t> include_chain(const Assembly& a) {
-  std::vector<uint32_t> chain;
-  for (int32_t level = 0; level <= a.sources.depth; ++level)
-    chain.push_back(a.sources.levels[static_cast<std::size_t>(level)].file_index);
-  return chain;
-}
+// The file of include level `level` (0 is the main source).
+uint32_t level_file(const Assembly& a, std::size_t level) { return a.sources.levels[level].file_index; }
 
 // Brings the recorded files in line with the include levels: a return
 // record for every level left, an enter record for every level entered.
 // Nothing is recorded before the first line record or include file.
 void follow_include_levels(Assembly& a, bool line_follows) {
   std::vector<uint32_t>& recorded = a.debug.lines.chain;
-  if (recorded.empty() && !line_follows && a.sources.depth == 0) return;
-  const std::vector<uint32_t> now = include_chain(a);
+  const std::size_t levels = static_cast<std::size_t>(a.sources.depth) + 1;
+  if (recorded.empty() && !line_follows && levels == 1) return;
   std::size_t common = 0;
-  while (common < recorded.size() && common < now.size() && recorded[common] == now[common]) ++common;
+  while (common < recorded.size() && common < levels && recorded[common] == level_file(a, common)) ++common;
   while (recorded.size() > common) {
     recorded.pop_back();
     if (!recorded.empty()) file_record(a, line_return_file, recorded.back());
   }
-  for (std::size_t i = common; i < now.size(); ++i) {
-    file_record(a, line_enter_file, now[i]);
-    recorded.push_back(now[i]);
+  for (std::size_t level = common; level < levels; ++level) {
+    file_record(a, line_enter_file, level_file(a, level));
+    recorded.push_back(level_file(a, level));
   }
 }
 
