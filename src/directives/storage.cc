@@ -45,7 +45,9 @@ void storage_later_pass(Assembly& a, uint32_t unit) {
   }
   uint32_t size = storage_size(count, unit);
   a.run.statement_size = size;
-  if (a.run.pass == pass_final && !a.option(opt_no_object)) object_skip(a, size, false);
+  if (a.run.pass != pass_final) return;
+  a.code.clear();  // a reservation shows no bytes
+  if (!a.option(opt_no_object)) object_skip(a, size, false);
 }
 
 }  // namespace
