@@ -188,7 +188,8 @@ void process_option_line(Assembly& a, std::string_view line) {
     }
     std::size_t end = 0;
     while (end < rest.size() && !is_blank(rest[end]) && rest[end] != ';' && rest[end] != '-') ++end;
-    std::string text = "-" + std::string(rest.substr(0, end));
+    std::string text(1, '-');
+    text.append(rest.substr(0, end));
     rest.remove_prefix(end);
     if (text.size() > 1 && text[1] == 'N' && (text.size() != 4 || text.compare(0, 3, "-Nc") != 0)) {
       option_line_report(a, 515);

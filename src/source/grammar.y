@@ -10,6 +10,11 @@
 }
 
 %code {
+#include "driver/assembly.h"
+
+// The grown parser stacks belong to the run (see ParserStackMemory).
+#define YYMALLOC(size) a.statement.parser_memory.allocate(size)
+#define YYFREE(block) a.statement.parser_memory.release(block)
 namespace {
 int yylex(YYSTYPE* value, koral::Assembly& a) { return koral::parser_next_token(a, *value); }
 void yyerror(koral::Assembly&, const char*) {}

@@ -3,6 +3,7 @@
 // record body where they put the statement's items.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,22 @@ struct StatementDescriptor {
   std::vector<DebugTypeNode> type_list;
 };
 
+// Blocks of the parser's grown stacks.  A fatal diagnostic unwinds through
+// the parser without its own clean-up, so the run owns the blocks and frees
+// what is left when it ends.
+class ParserStackMemory {
+ public:
+  ParserStackMemory() = default;
+  ParserStackMemory(const ParserStackMemory&) = delete;
+  ParserStackMemory& operator=(const ParserStackMemory&) = delete;
+  ~ParserStackMemory();
+  void* allocate(std::size_t size);
+  void release(void* block);
+
+ private:
+  std::vector<void*> blocks_;
+};
+
 struct StatementState {
   // Marks of the statement in hand.
   bool has_label = false;
@@ -67,6 +84,7 @@ struct StatementState {
   bool end_seen = false;           // an END statement was handled
   bool own_debug_directives = false;
   std::vector<const char*> kept_names;  // names of name items: handle = index + 1
+  ParserStackMemory parser_memory;
 };
 
 // Resets the marks and the descriptor for the next statement.

@@ -1,6 +1,7 @@
 // Pass 1 of a run: the parser over the whole source, and the statement-end
 // steps that execute each statement for pass 1 and write its record.
 #include <cstdio>
+#include <cstdlib>
 
 #include "diag/diagnostics.h"
 #include "driver/assembly.h"
@@ -96,6 +97,26 @@ void clear_statement_marks(StatementState& s) {
 }
 
 }  // namespace
+
+ParserStackMemory::~ParserStackMemory() {
+  for (void* block : blocks_) std::free(block);
+}
+
+void* ParserStackMemory::allocate(std::size_t size) {
+  void* block = std::malloc(size);
+  if (block) blocks_.push_back(block);
+  return block;
+}
+
+void ParserStackMemory::release(void* block) {
+  for (void*& kept : blocks_) {
+    if (kept != block) continue;
+    kept = blocks_.back();
+    blocks_.pop_back();
+    break;
+  }
+  std::free(block);
+}
 
 void begin_statement(Assembly& a) {
   StatementState& s = a.statement;
