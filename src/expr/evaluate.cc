@@ -74,11 +74,6 @@ bool section_named(Assembly& a, std::string_view name) {
   return lookup_section(a, name, hash_name(name)) != nullptr;
 }
 
-bool defined_symbol_kind(int32_t kind) {
-  return kind == kind_label || kind == kind_public_label || kind == kind_public_variable ||
-         kind == kind_late_public;
-}
-
 bool is_storage_statement(int32_t kind) { return kind >= kind_dsb && kind <= kind_dsd; }
 
 // --- general evaluator: leaves ---------------------------------------------------
@@ -402,7 +397,7 @@ Value absolute_symbol(Assembly& a, const NameNode& node) {
       report_error(a, 226);
       return absolute_invalid();
     }
-    if (symbol->listing_line >= current_listing_line(a) && defined_symbol_kind(kind)) {
+    if (symbol->listing_line >= current_listing_line(a)) {
       report_error(a, 223);
       return absolute_invalid();
     }
