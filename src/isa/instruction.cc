@@ -27,6 +27,8 @@ bool section_open(Assembly& a) {
   return false;
 }
 
+// Whether the value of a tree can change from one pass-2 iteration to the
+// next: it names a symbol, $ or a section (a very deep tree counts as one).
 bool tree_names_symbol(Assembly& a, ArenaRef tree, int depth) {
   if (!tree) return false;
   switch (a.arena.tag(tree)) {
