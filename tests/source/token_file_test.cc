@@ -22,20 +22,20 @@ class TokenFile : public ::testing::Test {
     a.run.pass = pass_one;
   }
 
-  // One statement with a body of `words` words holding `seed + i` and an
+  // One statement with a body of `words` words holding `first + i` and an
   // arena image of `arena_bytes` bytes.
-  void write_statement(uint32_t words, uint32_t seed, uint32_t arena_bytes, uint8_t flags) {
+  void write_statement(uint32_t words, uint32_t first, uint32_t arena_bytes, uint8_t flags) {
     a.arena.reset();
     start_record(a);
     for (uint32_t i = 0; i < words; ++i) {
       uint32_t at = alloc_body(a, 4);
-      *a.token_file.item<uint32_t>(at) = seed + i;
+      *a.token_file.item<uint32_t>(at) = first + i;
     }
     if (arena_bytes) {
       ArenaRef ref = a.arena.allocate(a, arena_bytes);
-      std::memset(a.arena.at<unsigned char>(ref), static_cast<int>(seed & 0xFF), arena_bytes);
+      std::memset(a.arena.at<unsigned char>(ref), static_cast<int>(first & 0xFF), arena_bytes);
     }
-    finish_record(a, flags, seed, RecordBody::full);
+    finish_record(a, flags, first, RecordBody::full);
   }
 
   Assembly a;
