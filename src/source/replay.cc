@@ -64,7 +64,11 @@ void end_pass_two_statement(Assembly& a, RecordHeader& header, bool instruction)
   if (a.statement.relocatable_data) flags |= record_relocatable;
   if (a.statement.size_final) flags |= record_size_final;
   if (size != header.size) {
-    if (a.run.section) a.run.section->bytes_saved += static_cast<int32_t>(header.size - size);
+    if (Section* section = a.run.section) {
+      // Sizes are 32-bit quantities that wrap, and so does their sum.
+      uint32_t saved = static_cast<uint32_t>(section->bytes_saved) + (header.size - size);
+      section->bytes_saved = static_cast<int32_t>(saved);
+    }
     header.size = size;
     a.run.another_iteration = true;
     record_changed(a);
