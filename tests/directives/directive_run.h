@@ -20,43 +20,16 @@
 
 #include "driver/assembly.h"
 #include "driver/run.h"
+#include "object/object_test_support.h"
 #include "symbols/hash.h"
 #include "symbols/symbol_table.h"
 
 namespace koral::directive_test {
 
-using Bytes = std::vector<uint8_t>;
+using object_test::Bytes;
+using object_test::hex;
+using object_test::show;
 using Reports = std::vector<std::pair<int, int>>;  // (line, code)
-
-// "E4 03 12 34 56" as bytes; blanks are ignored.
-inline Bytes hex(std::string_view text) {
-  Bytes out;
-  int half = -1;
-  for (char c : text) {
-    int v;
-    if (c >= '0' && c <= '9') v = c - '0';
-    else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-    else continue;
-    if (half < 0) {
-      half = v;
-    } else {
-      out.push_back(static_cast<uint8_t>(half * 16 + v));
-      half = -1;
-    }
-  }
-  return out;
-}
-
-inline std::string show(const Bytes& bytes) {
-  std::string out;
-  char buffer[4];
-  for (uint8_t b : bytes) {
-    std::snprintf(buffer, sizeof buffer, "%02X ", b);
-    out += buffer;
-  }
-  return out;
-}
 
 class DirectiveRun {
  public:
