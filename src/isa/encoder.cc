@@ -229,7 +229,7 @@ void Layout::memory(OperandRecord& op) {
 
 void begin_encoding(Assembly& a) {
   a.code.clear();
-  a.isa = IsaState{};
+  a.isa.reset();
 }
 
 void encode_instruction(Assembly& a, const Instruction& ins) {

@@ -17,6 +17,12 @@ struct IsaState {
   RelocatedField fields[max_fields];  // in byte order
   int field_count = 0;
   int32_t last_byte[2] = {-1, -1};    // index of the last byte of each operand, -1 for none
+
+  // Forgets the instruction before; the fields past `field_count` are never read.
+  void reset() {
+    field_count = 0;
+    last_byte[0] = last_byte[1] = -1;
+  }
 };
 
 }  // namespace koral

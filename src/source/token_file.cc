@@ -21,15 +21,22 @@ TempFile& token_temp(Assembly& a) { return a.temps[TempKind::token]; }
   report_fatal(a, 150);
 }
 
-void write_bytes(Assembly& a, const unsigned char* bytes, uint32_t count) {
-  if (count && token_temp(a).write(bytes, count) != static_cast<long>(count)) write_failed(a);
-}
-
-// Pass 1: writes the complete records before `end` and keeps the rest.
+// Pass 1: hands the complete records before `end` to the store.
 void write_front(Assembly& a, uint32_t end) {
   TokenFileState& t = a.token_file;
-  write_bytes(a, t.buffer, end);
+  if (end && !t.store.append(token_temp(a), t.buffer, end)) write_failed(a);
   t.flushed += end;
+}
+
+// Sets the warning flag of the record at file offset `offset`, in the last
+// chunk handed to the store; the buffer is free at the end of the source.
+void mark_stored_record(Assembly& a, long offset) {
+  TokenFileState& t = a.token_file;
+  TokenStore& store = t.store;
+  uint32_t last = store.chunk_count() - 1;
+  if (store.load(token_temp(a), last, t.buffer) < 0) seek_failed(a);
+  t.buffer[offset - store.offset(last) + 8] |= record_warning;
+  if (!store.store(token_temp(a), last, t.buffer)) write_failed(a);
 }
 
 }  // namespace
@@ -91,16 +98,8 @@ void flush_token_file(Assembly& a, bool end_seen) {
     if (t.last_record_offset >= t.flushed) {
       t.buffer[t.last_record_offset - t.flushed + 8] |= record_warning;
     } else if (t.last_record_offset >= 0) {
-      // The last record was already written: mark it in the file.
-      TempFile& file = token_temp(a);
-      long flag_at = t.last_record_offset + 8;
-      unsigned char flag = 0;
-      if (file.seek(flag_at, seek_start) != flag_at || file.read(&flag, 1) != 1) seek_failed(a);
-      flag |= record_warning;
-      if (file.seek(flag_at, seek_start) != flag_at) seek_failed(a);
-      if (file.write(&flag, 1) != 1) write_failed(a);
-      if (file.seek(0, seek_end) < 0) seek_failed(a);
-      if (file.seek(t.flushed, seek_start) != t.flushed) seek_failed(a);
+      // The last record was already handed over: it ends the last chunk.
+      mark_stored_record(a, t.last_record_offset);
     }
   }
   write_front(a, t.record);
@@ -110,55 +109,56 @@ void flush_token_file(Assembly& a, bool end_seen) {
 
 void rewind_token_file(Assembly& a) {
   TokenFileState& t = a.token_file;
-  if (token_temp(a).seek(0, seek_start) != 0) seek_failed(a);
   t.window_length = 0;
   t.position = 0;
   t.window_offset = 0;
+  t.window_chunk = 0;
+  t.window_loaded = false;
   t.window_modified = false;
   t.record = 0;
 }
 
 namespace {
 
-// Moves the window so that it starts at the record in hand; false at the end
-// of the file.
+// Returns a changed window to the store.
+void put_window_back(Assembly& a) {
+  TokenFileState& t = a.token_file;
+  if (!t.window_modified) return;
+  t.window_modified = false;
+  if (a.run.pass == pass_final) return;  // no pass reads the file after this one
+  if (std::memcmp(t.buffer, t.window_as_read, t.window_length) == 0) return;
+  if (!t.store.store(token_temp(a), t.window_chunk, t.buffer)) write_failed(a);
+}
+
+// Moves the window to the next chunk; false at the end of the file.
 bool refill(Assembly& a) {
   TokenFileState& t = a.token_file;
-  TempFile& file = token_temp(a);
-  if (t.window_modified) {
-    if (file.seek(t.window_offset, seek_start) != t.window_offset) seek_failed(a);
-    write_bytes(a, t.buffer, t.window_length);
-    t.window_modified = false;
-  }
-  long start = t.window_offset + t.position;
-  if (file.seek(start, seek_start) != start) seek_failed(a);
-  long got = file.read(t.buffer, TokenFileState::buffer_size);
+  put_window_back(a);
+  uint32_t next = t.window_loaded ? t.window_chunk + 1 : 0;
+  if (next >= t.store.chunk_count()) return false;
+  long got = t.store.load(token_temp(a), next, t.buffer);
   if (got < 0) seek_failed(a);
-  t.window_offset = start;
+  if (a.run.pass != pass_final) std::memcpy(t.window_as_read, t.buffer, static_cast<size_t>(got));
+  t.window_chunk = next;
+  t.window_loaded = true;
+  t.window_offset = t.store.offset(next);
   t.window_length = static_cast<uint32_t>(got);
   t.position = 0;
-  return got > 0;
+  return true;
 }
 
 }  // namespace
 
 RecordHeader* read_record(Assembly& a) {
   TokenFileState& t = a.token_file;
-  for (int attempt = 0;; ++attempt) {
-    uint32_t limit = t.window_length < TokenFileState::flush_mark ? t.window_length
-                                                                  : TokenFileState::flush_mark;
-    bool whole = false;
-    if (t.position < limit && t.position + record_header_size <= t.window_length) {
-      auto* header = reinterpret_cast<RecordHeader*>(t.buffer + t.position);
-      whole = t.position + record_header_size + header->total_length <= t.window_length;
-    }
-    if (whole) break;
-    if (attempt > 0 && t.position == 0 && t.window_length > 0) report_fatal(a, 150);
+  while (t.position >= t.window_length)
     if (!refill(a)) return nullptr;
-  }
+  // A chunk holds whole records: one that runs past its end is a damaged file.
+  if (t.position + record_header_size > t.window_length) report_fatal(a, 150);
   t.record = t.position;
   RecordHeader* header = t.header();
   t.position += record_header_size + header->total_length;
+  if (t.position > t.window_length) report_fatal(a, 150);
   return header;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "source/statement_record.h"
+#include "source/token_store.h"
 
 namespace koral {
 
@@ -25,12 +26,20 @@ struct TokenFileState {
   long flushed = 0;
   long last_record_offset = -1;  // file offset of the last record written
 
-  // Later passes: the window holds `window_length` bytes read from file
-  // offset `window_offset`; the next record starts at `position`.
+  // Later passes: the window holds chunk `window_chunk` of the store,
+  // `window_length` bytes from file offset `window_offset`; the next record
+  // starts at `position`.
   uint32_t window_length = 0;
   uint32_t position = 0;
   long window_offset = 0;
+  uint32_t window_chunk = 0;
+  bool window_loaded = false;
   bool window_modified = false;
+
+  TokenStore store;  // the records written so far
+  // Pass 2: the window as it was read, so that an unchanged one is not
+  // written back.
+  alignas(8) unsigned char window_as_read[buffer_size];
 
   RecordHeader* header() { return reinterpret_cast<RecordHeader*>(buffer + record); }
   // The body item at `offset` from the first byte of the record in hand.

@@ -70,7 +70,9 @@ TEST(SymbolDirectives, KindsValuesAndDiagnostics) {
     EXPECT_EQ(run.reports(), c.reports) << c.source << "\n" << run.stderr_text;
     Symbol* s = run.symbol("S");
     EXPECT_EQ(s ? s->kind : gone, c.kind) << c.source;
-    if (s && (c.kind == kind_equ || c.kind == kind_public_equ)) EXPECT_EQ(s->value, c.value) << c.source;
+    if (s && (c.kind == kind_equ || c.kind == kind_public_equ)) {
+      EXPECT_EQ(s->value, c.value) << c.source;
+    }
   }
 }
 

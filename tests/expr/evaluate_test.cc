@@ -105,7 +105,9 @@ TEST_F(Evaluator, KindsOfSymbolArithmetic) {
   for (const Case& c : cases) {
     Value v = evaluate(a, c.tree);
     EXPECT_EQ(v.kind, c.kind) << c.what;
-    if (c.kind != V_EXPR) EXPECT_EQ(v.value, c.value) << c.what;
+    if (c.kind != V_EXPR) {
+      EXPECT_EQ(v.value, c.value) << c.what;
+    }
   }
   EXPECT_TRUE(codes().empty());
 }

@@ -1,0 +1,82 @@
+#include "source/token_store.h"
+
+#include <cstring>
+#include <new>
+
+#include "driver/temp_files.h"
+#include "source/word_packing.h"
+
+namespace koral {
+
+void TokenStore::clear() {
+  chunks_.clear();
+  blocks_.clear();
+  block_used_ = block_size;
+}
+
+unsigned char* TokenStore::reserve(uint32_t count, Chunk& chunk) {
+  uint32_t need = count + unpack_reach;
+  if (block_size - block_used_ < need) {
+    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[block_size]);
+    if (!block) return nullptr;
+    blocks_.push_back(std::move(block));
+    block_used_ = 0;
+  }
+  chunk.block = static_cast<uint32_t>(blocks_.size() - 1);
+  chunk.at = block_used_;
+  chunk.room = count;
+  block_used_ += need;
+  return blocks_.back().get() + chunk.at;
+}
+
+bool TokenStore::append(TempFile& file, const unsigned char* bytes, uint32_t length) {
+  if (chunks_.empty()) on_disk_ = file.on_disk();
+  Chunk chunk{0, length, 0, 0, 0, 0};
+  if (!chunks_.empty()) chunk.offset = chunks_.back().offset + chunks_.back().length;
+  if (on_disk_) {
+    if (file.seek(chunk.offset, seek_start) != chunk.offset) return false;
+    if (file.write(bytes, length) != static_cast<long>(length)) return false;
+    chunks_.push_back(chunk);
+    return true;
+  }
+  if (!scratch_) {
+    scratch_.reset(new (std::nothrow) unsigned char[packed_limit(max_chunk)]);
+    if (!scratch_) return false;
+  }
+  chunk.packed = pack_words(bytes, length, scratch_.get());
+  // Later passes change sizes and flags in place, which packs a little longer.
+  unsigned char* to = reserve(chunk.packed + chunk.packed / 16 + 16, chunk);
+  if (!to) return false;
+  std::memcpy(to, scratch_.get(), chunk.packed);
+  chunks_.push_back(chunk);
+  return true;
+}
+
+long TokenStore::load(TempFile& file, uint32_t index, unsigned char* bytes) {
+  const Chunk& chunk = chunks_[index];
+  if (on_disk_) {
+    if (file.seek(chunk.offset, seek_start) != chunk.offset) return -1;
+    return file.read(bytes, chunk.length) == static_cast<long>(chunk.length) ? chunk.length : -1;
+  }
+  unpack_words(blocks_[chunk.block].get() + chunk.at, chunk.length, bytes);
+  return chunk.length;
+}
+
+bool TokenStore::store(TempFile& file, uint32_t index, const unsigned char* bytes) {
+  Chunk& chunk = chunks_[index];
+  if (on_disk_) {
+    if (file.seek(chunk.offset, seek_start) != chunk.offset) return false;
+    return file.write(bytes, chunk.length) == static_cast<long>(chunk.length);
+  }
+  uint32_t packed = pack_words(bytes, chunk.length, scratch_.get());
+  unsigned char* to = blocks_[chunk.block].get() + chunk.at;
+  if (packed > chunk.room) {  // grown: the chunk moves to the end of the pool
+    to = reserve(packed, chunk);
+    if (!to) return false;
+  }
+  std::memcpy(to, scratch_.get(), packed);
+  chunk.packed = packed;
+  return true;
+}
+
+}  // namespace koral
