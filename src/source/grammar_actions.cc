@@ -113,7 +113,6 @@ uint32_t keep_name_handle(Assembly& a, std::string_view name) {
 }  // namespace
 
 int parser_next_token(Assembly& a, ParserValue& value) {
-  value.token = TokenValue{};
   value.tree = 0;
   value.number = 0;
   return next_token(a, value.token);

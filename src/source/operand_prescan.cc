@@ -1,6 +1,8 @@
 // The operand pre-scan: a look over the rest of the line, without consuming
 // it, that checks the parentheses of a statement and turns operands written
 // as one parenthesised group into bracketed memory operands.
+#include <cstring>
+
 #include "diag/diagnostics.h"
 #include "driver/assembly.h"
 #include "source/lexer_internal.h"
@@ -37,9 +39,15 @@ struct LiteralTracker {
   }
 };
 
+bool holds(const char* from, const char* line_end, char c) {
+  return from < line_end && std::memchr(from, c, static_cast<std::size_t>(line_end - from)) != nullptr;
+}
+
 }  // namespace
 
 void check_parentheses(Assembly& a, const char* from, const char* line_end) {
+  // Most lines hold no parenthesis at all, not even in a literal or comment.
+  if (!holds(from, line_end, '(') && !holds(from, line_end, ')')) return;
   LiteralTracker literals;
   int depth = 0;
   for (const char* p = from; p < line_end; ++p) {
@@ -64,6 +72,7 @@ void check_parentheses(Assembly& a, const char* from, const char* line_end) {
 }
 
 void bracket_memory_operands(char* from, char* line_end) {
+  if (!holds(from, line_end, '(')) return;
   // What the operand in hand looks like so far.
   enum class Shape { empty, group_open, group_closed, other, bit_part };
   Shape shape = Shape::empty;
