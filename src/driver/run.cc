@@ -1,5 +1,7 @@
 #include "driver/run.h"
 
+#include <new>
+
 #include <cstdio>
 #include <string>
 #include <sys/stat.h>
@@ -161,7 +163,11 @@ int assemble(Assembly& a, int argc, char** argv) {
 
 int run_assembler(Assembly& a, int argc, char** argv) {
   try {
-    return assemble(a, argc, argv);
+    try {
+      return assemble(a, argc, argv);
+    } catch (const std::bad_alloc&) {
+      report_fatal(a, 161);  // a table that could not grow
+    }
   } catch (const RunAborted& aborted) {
     return abort_run(a, aborted.category);
   }

@@ -37,13 +37,6 @@ void for_each_section(Assembly& a, Visit visit) {
   }
 }
 
-template <typename Visit>
-void for_each_symbol(Assembly& a, Visit visit) {
-  for (Symbol* head : a.symbols.heads.symbols)
-    for (Symbol* s = head; s; s = s->link)
-      if (s->kind != kind_deleted) visit(*s);
-}
-
 bool listable(const Symbol& s) {
   switch (s.kind) {
     case kind_location: case kind_public_undefined: case kind_forward: case kind_deleted:
@@ -314,7 +307,7 @@ void SymbolLister::module_line() {
 
 void SymbolLister::totals() {
   int32_t unreferenced = a_.symbols.unreferenced_externals;
-  for_each_symbol(a_, [&](const Symbol& s) {
+  for_each_live_symbol(a_, [&](const Symbol& s) {
     if (s.kind == kind_external && s.references.count == 0) ++unreferenced;
   });
   std::string text;
@@ -345,7 +338,7 @@ void build_sort_table(Assembly& a) {
   if (!a.option(opt_listing) || a.option(opt_no_symbol_table)) return;
   std::size_t count = 0;
   for_each_section(a, [&](const Section&) { ++count; });
-  for_each_symbol(a, [&](const Symbol& s) { count += listable(s); });
+  for_each_live_symbol(a, [&](const Symbol& s) { count += listable(s); });
   if (count == 0) return;
   l.symbol_order = SymbolOrder::unsorted;
   if (!a.settings.sorted_symbols) return;
@@ -357,7 +350,7 @@ void build_sort_table(Assembly& a) {
   SortEntry* entries = l.sort_table.get();
   std::size_t n = 0;
   for_each_section(a, [&](const Section& s) { entries[n++] = SortEntry{s.name, s.name_length, &s, nullptr}; });
-  for_each_symbol(a, [&](const Symbol& s) {
+  for_each_live_symbol(a, [&](const Symbol& s) {
     if (listable(s)) entries[n++] = SortEntry{s.name, s.name_length, nullptr, &s};
   });
   const std::string& module = a.run.module_name;
@@ -385,7 +378,7 @@ void list_symbol_table(Assembly& a) {
       break;
     case SymbolOrder::unsorted:
       for_each_section(a, [&](const Section& s) { lister.section_line(s); });
-      for_each_symbol(a, [&](const Symbol& s) {
+      for_each_live_symbol(a, [&](const Symbol& s) {
         if (s.kind != kind_location) lister.symbol_line(s);
       });
       lister.module_line();

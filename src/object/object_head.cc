@@ -42,13 +42,6 @@ constexpr uint8_t block_assembler = 0x0A;  // BB10
 constexpr uint8_t block_section = 0x0B;    // BB11
 constexpr uint8_t symbol_attribute_tag = 0x13;
 
-template <typename Visit>
-void for_each_live_symbol(Assembly& a, Visit visit) {
-  for (Symbol* head : a.symbols.heads.symbols)
-    for (Symbol* s = head; s; s = s->link)
-      if (s->kind != kind_deleted) visit(*s);
-}
-
 // Sections in index order; indices whose descriptor is deleted or was never
 // completed by a SECTION statement have no section.
 template <typename Visit>

@@ -5,20 +5,9 @@
 
 namespace koral {
 
-namespace {
-
-template <typename Visit>
-void for_each_symbol(Assembly& a, Visit visit) {
-  for (Symbol* head : a.symbols.heads.symbols)
-    for (Symbol* s = head; s; s = s->link)
-      if (s->kind != kind_deleted) visit(*s);
-}
-
-}  // namespace
-
 void number_symbols(Assembly& a) {
   SymbolTable& table = a.symbols;
-  for_each_symbol(a, [&](Symbol& s) {
+  for_each_live_symbol(a, [&](Symbol& s) {
     switch (s.kind) {
       case kind_public_label:
       case kind_public_variable:
@@ -40,13 +29,13 @@ void number_symbols(Assembly& a) {
 }
 
 void drop_undefined_publics(Assembly& a) {
-  for_each_symbol(a, [&](Symbol& s) {
+  for_each_live_symbol(a, [&](Symbol& s) {
     if (s.kind == kind_public_undefined) delete_symbol(a, s);
   });
 }
 
 void drop_unreferenced_externals(Assembly& a) {
-  for_each_symbol(a, [&](Symbol& s) {
+  for_each_live_symbol(a, [&](Symbol& s) {
     if (s.kind == kind_external && s.references.count == 0) {
       delete_symbol(a, s);
       ++a.symbols.unreferenced_externals;

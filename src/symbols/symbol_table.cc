@@ -196,4 +196,18 @@ Section* section_from_handle(const Assembly& a, uint32_t handle) {
   return from_handle(t.section_blocks, t.section_count, SymbolTable::section_block, handle);
 }
 
+const std::vector<Symbol*>& symbols_in_chain_order(Assembly& a) {
+  SymbolTable& table = a.symbols;
+  if (table.chain_order_count != table.symbol_count) {
+    // One walk of the chains; later visits then load the entries
+    // independently of each other instead of one link after the other.
+    table.chain_order.clear();
+    table.chain_order.reserve(table.symbol_count);
+    for (Symbol* head : table.heads.symbols)
+      for (Symbol* s = head; s; s = s->link) table.chain_order.push_back(s);
+    table.chain_order_count = table.symbol_count;
+  }
+  return table.chain_order;
+}
+
 }  // namespace koral

@@ -69,6 +69,11 @@ struct SymbolTable {
   int32_t unreferenced_externals = 0;
   int32_t next_reference_block = 0;  // position of the next cross-reference block
 
+  // The symbols in chain order, gathered once the table stops growing; valid
+  // while it holds `chain_order_count` symbols.
+  std::vector<Symbol*> chain_order;
+  uint32_t chain_order_count = UINT32_MAX;
+
   // Clears the heads and enters the reserved words in table order.
   SymbolTable();
   SymbolTable(const SymbolTable&) = delete;
@@ -119,5 +124,16 @@ inline uint32_t handle_of(const Section* section) { return section ? section->ha
 
 inline std::string_view name_of(const Symbol& s) { return {s.name, s.name_length}; }
 inline std::string_view name_of(const Section& s) { return {s.name, s.name_length}; }
+
+// The symbols chain by chain (bucket 0 first, each chain from its head): the
+// order in which the object module numbers them and the listing meets them.
+const std::vector<Symbol*>& symbols_in_chain_order(Assembly& a);
+
+// Visits the symbols that are not deleted, in chain order.
+template <typename Visit>
+void for_each_live_symbol(Assembly& a, Visit visit) {
+  for (Symbol* s : symbols_in_chain_order(a))
+    if (s->kind != kind_deleted) visit(*s);
+}
 
 }  // namespace koral
