@@ -222,6 +222,20 @@ TEST(SymbolTable, ManySymbolsInFewChainsAreAllFound) {
   EXPECT_FALSE(lookup_any(a, "n20000").found());
 }
 
+TEST(SymbolTable, ChainOrderIsBucketByBucketNewestFirstAndFollowsLaterInserts) {
+  Assembly a;
+  // "k" hashes to 107; "PHL" and "QDL" both to 644 (1296 + 272 + 76 = 1644).
+  Symbol* phl = new_symbol(a, "PHL", kind_label);
+  Symbol* first = new_symbol(a, "k", kind_label);
+  EXPECT_EQ(symbols_in_chain_order(a), (std::vector<Symbol*>{first, phl}));
+  Symbol* qdl = new_symbol(a, "QDL", kind_label);  // after a walk: the list is gathered again
+  EXPECT_EQ(symbols_in_chain_order(a), (std::vector<Symbol*>{first, qdl, phl}));
+  delete_symbol(a, *qdl);
+  std::vector<Symbol*> live;
+  for_each_live_symbol(a, [&](Symbol& s) { live.push_back(&s); });
+  EXPECT_EQ(live, (std::vector<Symbol*>{first, phl}));
+}
+
 TEST(SymbolTable, ANameCollidingWithAReservedWordIsAUserSymbol) {
   Assembly a;
   // 16*'P' + 4*'H' + 'L' = 1280 + 288 + 76 = 1644, like NOP's 644.
