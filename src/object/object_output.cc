@@ -26,7 +26,7 @@ void open_object_file(Assembly& a) {
   const std::string& name = a.settings.object_name;
   std::string full;
   if (!host::full_path(name, full)) full = name;
-  int descriptor = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+  int descriptor = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0666);  // less the umask
   std::FILE* stream = descriptor < 0 ? nullptr : ::fdopen(descriptor, "w+b");
   if (!stream) {
     if (descriptor >= 0) ::close(descriptor);

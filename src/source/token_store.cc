@@ -39,6 +39,7 @@ bool TokenStore::append(TempFile& file, const unsigned char* bytes, uint32_t len
     chunks_.push_back(chunk);
     return true;
   }
+  if (chunk.offset + static_cast<long>(length) > memory_file_limit) return false;
   if (!scratch_) {
     scratch_.reset(new (std::nothrow) unsigned char[packed_limit(max_chunk)]);
     if (!scratch_) return false;

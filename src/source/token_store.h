@@ -37,6 +37,10 @@ class TokenStore {
   // Bytes of memory holding packed chunks.
   std::size_t pool_size() const { return blocks_.size() * block_size; }
 
+  // A file in memory has 32-bit positions: it cannot grow past this many
+  // bytes (a file on disk can).
+  long memory_file_limit = 0x7FFFFFFF;
+
  private:
   static constexpr uint32_t block_size = 1 << 20;
   struct Chunk {

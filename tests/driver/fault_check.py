@@ -135,6 +135,7 @@ def run_with_barrier(folder, args, barrier, change):
 
 def main():
     failures = []
+    os.umask(0o022)
 
     def expect(what, outcome, status, stderr, files):
         got_status, got_stderr, got_files = outcome
@@ -174,6 +175,10 @@ def main():
         # Without -zd the temporary files live in memory: TMP does not matter.
         expect("TMP a missing folder, files in memory", run(folder, ["x.asm"], tmp=os.path.join(folder, "none")),
                0, "", ["plain", "x.asm", "x.rel"])
+        # The object module is an ordinary output file: readable by others
+        # as the umask allows (0022 here).
+        mode = os.stat(os.path.join(folder, "x.rel")).st_mode & 0o777
+        check("object module permissions", mode == 0o644, oct(mode))
 
     # A temporary file that cannot be created because no descriptor is left.
     # Descriptors 0..2 are the standard streams, 3 the source, 4 the token

@@ -145,6 +145,25 @@ TEST_P(TokenFile, MissingEndFlagsTheLastRecordEvenWhenAlreadyWritten) {
   EXPECT_TRUE(a.diag.warning_mark);
 }
 
+TEST_P(TokenFile, AFileInMemoryStopsAtItsPositionLimitAndOneOnDiskDoesNot) {
+  a.token_file.store.memory_file_limit = 3 * TokenFileState::flush_mark;
+  auto write_many = [&] {
+    for (uint32_t n = 0; n < 4000; ++n) write_statement(5, n, 0, 0);  // 32 bytes each
+  };
+  if (GetParam()) {
+    EXPECT_NO_THROW(write_many());
+  } else {
+    int category = -1;
+    try {
+      write_many();
+    } catch (const RunAborted& aborted) {
+      category = aborted.category;
+    }
+    EXPECT_EQ(category, 2);  // "Out of memory" ends the run as a resource failure
+    EXPECT_LE(a.token_file.flushed, 3 * TokenFileState::flush_mark);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(InMemoryAndOnDisk, TokenFile, ::testing::Bool());
 
 }  // namespace
