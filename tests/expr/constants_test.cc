@@ -83,47 +83,40 @@ TEST(IntegerConstant, OverflowIsNoticedOnlyInPassOne) {
   EXPECT_FALSE(a.constants.overflow_mark);
 }
 
-TEST(IntegerConstant, DigitOutsideTheRadixIsSyntaxErrorUnlessAfterEnd) {
+// Reports of the final pass: a digit outside the radix is a syntax error,
+// unless the statement follows END; a floating constant where an integer is
+// built gives the digits before the point or exponent, as decimal, always
+// with warning 501.
+TEST(IntegerConstant, ReportsOfTheFinalPass) {
   struct Case {
     const char* text;
     int32_t radix;
-  };
-  const Case cases[] = {{"+19", 8}, {"+102", 2}, {"+12G", 16}, {"+1A", 10}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    Assembly a;
-    a.run.pass = pass_final;
-    EXPECT_EQ(integer_constant_value(a, constant(c.text, c.radix), false), 0);
-    EXPECT_EQ(reported(a), Codes{200});
-    Assembly after;
-    after.run.pass = pass_final;
-    EXPECT_EQ(integer_constant_value(after, constant(c.text, c.radix), true), 0);
-    EXPECT_EQ(reported(after), Codes{});
-  }
-}
-
-// A floating constant where an integer is built: the digits before the
-// point or exponent, as decimal, always with warning 501.
-TEST(IntegerConstant, FloatingConstantConvertsItsIntegerDigits) {
-  struct Case {
-    const char* text;
-    int32_t radix;
+    bool after_end;
     int32_t value;
+    Codes codes;
   };
   const Case cases[] = {
-      {"+2.999999", 64, 2},
-      {"+12e3", 64, 12},
-      {"+7.5", 32, 7},
-      {"+42E-1", 80, 42},
-      {"+99999999999.5", 64, 0},  // overflow gives 0
-      {"+4294967296.0", 64, 0},
+      {"+19", 8, false, 0, {200}},
+      {"+102", 2, false, 0, {200}},
+      {"+12G", 16, false, 0, {200}},
+      {"+1A", 10, false, 0, {200}},
+      {"+19", 8, true, 0, {}},
+      {"+102", 2, true, 0, {}},
+      {"+12G", 16, true, 0, {}},
+      {"+1A", 10, true, 0, {}},
+      {"+2.999999", 64, false, 2, {501}},
+      {"+12e3", 64, false, 12, {501}},
+      {"+7.5", 32, false, 7, {501}},
+      {"+42E-1", 80, false, 42, {501}},
+      {"+99999999999.5", 64, false, 0, {501}},  // overflow gives 0
+      {"+4294967296.0", 64, false, 0, {501}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
+    SCOPED_TRACE(std::string(c.text) + (c.after_end ? " after END" : ""));
     Assembly a;
     a.run.pass = pass_final;
-    EXPECT_EQ(integer_constant_value(a, constant(c.text, c.radix), false), c.value);
-    EXPECT_EQ(reported(a), Codes{501});
+    EXPECT_EQ(integer_constant_value(a, constant(c.text, c.radix), c.after_end), c.value);
+    EXPECT_EQ(reported(a), c.codes);
     EXPECT_FALSE(a.constants.overflow_mark);
   }
 }
@@ -151,6 +144,7 @@ TEST(FloatingConstant, ValuesAndFailures) {
       {"+1.0E300", 80, true, true, 1.0E300, 0, {}},
       {"+1.5E4000", 80, true, true, 1.5, 4000, {}},  // beyond a double: the exponent is kept apart
       {"+2.0E-4000", 80, true, true, 2.0, -4000, {}},
+      {"+FF", 16, true, true, 255.0, 0, {}},  // an integer constant gives its value
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -164,14 +158,7 @@ TEST(FloatingConstant, ValuesAndFailures) {
   }
 }
 
-TEST(FloatingConstant, IntegerConstantGivesItsValue) {
-  Assembly a;
-  a.run.pass = pass_final;
-  ScaledDecimal value;
-  EXPECT_TRUE(floating_constant_value(a, constant("+FF", 16), true, value));
-  EXPECT_EQ(value.mantissa, 255.0);
-  EXPECT_EQ(value.exponent, 0);
-  EXPECT_EQ(scaled_of_integer(-7).mantissa, -7.0);
+TEST(FloatingConstant, ScaledOfTheSmallestInteger) {
   EXPECT_EQ(scaled_of_integer(INT32_MIN).mantissa, -2147483648.0);
 }
 

@@ -39,9 +39,6 @@ TEST(FloatImage, ImagesOfDecimalTexts) {
     Codes codes;
   };
   const Case cases[] = {
-      {"+1.0", float_single, "3F 80 00 00", {}},
-      {"+1.0", float_double, "3F F0 00 00 00 00 00 00", {}},
-      {"+1.0", float_extended, "3F FF 80 00 00 00 00 00 00 00", {}},
       {"-2.5", float_single, "C0 20 00 00", {}},
       {"-2.5", float_extended, "C0 00 A0 00 00 00 00 00 00 00", {}},
       {"0.1", float_single, "3D CC CC CD", {}},
@@ -125,9 +122,6 @@ TEST(FloatData, ItemsAreStoredLeastSignificantByteFirst) {
     Codes codes;
   };
   const Case cases[] = {
-      {{1.0, 0}, float_single, "00 00 80 3F", {}},
-      {{1.0, 0}, float_double, "00 00 00 00 00 00 F0 3F", {}},
-      {{1.0, 0}, float_extended, "00 00 00 00 00 00 00 80 FF 3F", {}},
       {{0.1, 0}, float_single, "CD CC CC 3D", {}},  // through the text +1.000000000000000e-1
       {{-0.5, 2}, float_single, "00 00 48 C2", {}},  // -50
       // 10^4000, the exact value rounded (worked out with rational arithmetic).
@@ -146,27 +140,6 @@ TEST(FloatData, ItemsAreStoredLeastSignificantByteFirst) {
     EXPECT_EQ(hex(stored, size), c.stored);
     EXPECT_EQ(reported(a), c.codes);
   }
-}
-
-// FDATAS 1.0E-40F: the lexer limits the exponent to -38 (518); the value is
-// still below the smallest normal single, so the constant reads as 0.0 (501)
-// and the item is four zero bytes.
-TEST(FloatData, SingleConstantBelowTheRangeStoresZero) {
-  Assembly a;
-  a.run.pass = pass_final;
-  NumericConstant c;
-  const char text[] = "+1.0E-40";
-  std::snprintf(c.text, sizeof c.text, "%s", text);
-  c.length = sizeof text - 1;
-  c.token_class = token_float;
-  c.radix = float_single;
-  check_float_constant_text(a, float_single, c);
-  ScaledDecimal value{7.0, 0};
-  EXPECT_FALSE(floating_constant_value(a, c, true, value));
-  uint8_t stored[4] = {1, 1, 1, 1};
-  EXPECT_EQ(float_data_item(a, float_single, value, stored), 4);
-  EXPECT_EQ(hex(stored, 4), "00 00 00 00");
-  EXPECT_EQ(reported(a), (Codes{518, 501}));
 }
 
 TEST(FloatData, StatementSizeIsLimitedTo10000Bytes) {
@@ -206,9 +179,6 @@ TEST(FloatFunction, PartsOfTheImage) {
     Assembly a;
     EXPECT_EQ(float_function_value(a, c.function, c.value), c.result);
   }
-  EXPECT_EQ(float_function_format(fims), float_single);
-  EXPECT_EQ(float_function_format(fimdl), float_double);
-  EXPECT_EQ(float_function_format(fimxl), float_extended);
 }
 
 }  // namespace
