@@ -156,6 +156,7 @@ bool TempFiles::open(TempKind kind) {
     file.path_.clear();
   }
   if (disk_) {
+    host::InterruptsHeld held;
     std::string path;
     int fd = host::create_unique_file(dir_, templates[k], path);
     if (fd < 0) return false;

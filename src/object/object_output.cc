@@ -26,17 +26,20 @@ void open_object_file(Assembly& a) {
   const std::string& name = a.settings.object_name;
   std::string full;
   if (!host::full_path(name, full)) full = name;
-  int descriptor = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0666);  // less the umask
-  std::FILE* stream = descriptor < 0 ? nullptr : ::fdopen(descriptor, "w+b");
-  if (!stream) {
-    if (descriptor >= 0) ::close(descriptor);
-    report_fatal(a, 20, name);
+  {
+    host::InterruptsHeld held;  // created and registered for removal as one step
+    int descriptor = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0666);  // less the umask
+    std::FILE* stream = descriptor < 0 ? nullptr : ::fdopen(descriptor, "w+b");
+    if (!stream) {
+      if (descriptor >= 0) ::close(descriptor);
+      report_fatal(a, 20, name);
+    }
+    object.stream = stream;
+    object.path = full;
+    const bool names_source =
+        !a.sources.files.empty() && host::equal_ignoring_case(full, a.sources.files[0].path);
+    if (!names_source) host::set_cleanup_path(host::cleanup_object, full);
   }
-  object.stream = stream;
-  object.path = full;
-  const bool names_source =
-      !a.sources.files.empty() && host::equal_ignoring_case(full, a.sources.files[0].path);
-  if (!names_source) host::set_cleanup_path(host::cleanup_object, full);
 
   object.block.reset(new (std::nothrow) uint8_t[ObjectFile::block_size]);
   if (!object.block) report_fatal(a, 161);

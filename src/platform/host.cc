@@ -1,6 +1,7 @@
 #include "platform/host.h"
 
 #include <cerrno>
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -64,7 +65,7 @@ bool full_path(std::string_view name, std::string& out) {
     result += '/';
     result += part;
   }
-  if (result.empty()) result = "/";
+  if (result.empty()) result.push_back('/');
   // A trailing separator in the name names a directory; keep it visible.
   if (is_separator(name.back()) && result != "/") result += '/';
   if (result.size() > max_host_path) return false;
@@ -144,10 +145,24 @@ extern "C" void on_interrupt(int) {
 
 void set_cleanup_path(int slot, const std::string& path) {
   if (slot < 0 || slot >= cleanup_slot_count) return;
-  cleanup_paths[slot][0] = '\0';
-  if (path.size() > max_host_path) return;
-  std::memcpy(cleanup_paths[slot], path.c_str(), path.size() + 1);
+  char* entry = cleanup_paths[slot];
+  entry[0] = '\0';
+  if (path.empty() || path.size() > max_host_path) return;
+  // The first character goes in last: the handler never sees half a path.
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  std::memcpy(entry + 1, path.c_str() + 1, path.size());
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  entry[0] = path[0];
 }
+
+InterruptsHeld::InterruptsHeld() {
+  sigset_t held;
+  sigemptyset(&held);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&held, sig);
+  sigprocmask(SIG_BLOCK, &held, &previous_);
+}
+
+InterruptsHeld::~InterruptsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
 
 void clear_cleanup_path(int slot) {
   if (slot >= 0 && slot < cleanup_slot_count) cleanup_paths[slot][0] = '\0';

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <csignal>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -71,6 +72,20 @@ enum CleanupSlot : int {
 };
 void set_cleanup_path(int slot, const std::string& path);
 void clear_cleanup_path(int slot);
+
+// Holds the interrupt signals back while it lives: a file created and
+// registered for removal in its scope is never left behind by an interrupt
+// that comes between the two steps (the signal is taken at the scope's end).
+class InterruptsHeld {
+ public:
+  InterruptsHeld();
+  ~InterruptsHeld();
+  InterruptsHeld(const InterruptsHeld&) = delete;
+  InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
 
 // Routes the interrupt signal to a handler that removes the registered paths
 // and exits with `status`; when the signal was not at its default disposition

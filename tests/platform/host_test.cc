@@ -82,6 +82,33 @@ TEST(Interrupt, RemovesRegisteredFilesAndExits) {
   rmdir(dir);
 }
 
+// An interrupt while a file is being created and registered waits until
+// both steps are done, so the file is removed too.
+TEST(Interrupt, HeldBackWhileAFileIsCreatedAndRegistered) {
+  char dir[] = "/tmp/koral-int-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  std::string made = std::string(dir) + "/made";
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGINT, SIG_DFL);
+    install_interrupt_handler(192);
+    {
+      InterruptsHeld held;
+      std::ofstream(made) << "partial";
+      raise(SIGINT);  // arrives between the creation and the registration
+      set_cleanup_path(cleanup_object, made);
+    }
+    _exit(0);  // not reached: the held signal is taken at the scope's end
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 192);
+  EXPECT_EQ(file_type(made), FileType::missing);
+  rmdir(dir);
+}
+
 TEST(Interrupt, StaysIgnoredWhenInheritedIgnored) {
   pid_t child = fork();
   ASSERT_GE(child, 0);
