@@ -33,33 +33,28 @@ DebugTypeNode letter(std::string_view text) { return DebugTypeNode{294, 0, text}
 DebugTypeNode text(std::string_view t) { return DebugTypeNode{296, 0, t}; }
 DebugTypeNode number(int32_t v) { return DebugTypeNode{299, v, {}}; }
 
-TEST(DebugTypes, PredefinedNumbersMapThroughTheTable) {
-  TypeRun t;
+// 0..16 and 29..32 map through the fixed table.  17..28 are pointers (P) to
+// number - 16, 33..44 pointers (O) to number - 32, defined by a group of
+// their own on first use; other numbers take indices from 256 and keep them.
+TEST(DebugTypes, TypeNumbers) {
+  TypeRun fixed;
   const uint32_t low[17] = {0, 1, 19, 3, 23, 22, 16, 18, 20, 7, 10, 11, 12, 13, 14, 15, 16};
-  for (int32_t n = 0; n <= 16; ++n) EXPECT_EQ(map_type(t.a, n), low[n]) << n;
-  for (int32_t n = 29; n <= 32; ++n) EXPECT_EQ(map_type(t.a, n), static_cast<uint32_t>(n));
-  EXPECT_TRUE(t.groups().empty());
-  EXPECT_EQ(t.a.debug.types.next_index, 256u);
-}
-
-// 17..28 are pointers (P) to number - 16, 33..44 pointers (O) to number -
-// 32, defined by a group of their own on first use.
-TEST(DebugTypes, DerivedNumbersAreDefinedOnFirstUse) {
-  TypeRun t;
-  EXPECT_EQ(map_type(t.a, 17), 256u);
-  EXPECT_EQ(map_type(t.a, 44), 257u);
-  EXPECT_EQ(map_type(t.a, 28), 258u);
-  EXPECT_EQ(map_type(t.a, 17), 256u);
-  EXPECT_EQ(show(t.groups()), "256 80 '': 1; 257 79 '': 12; 258 80 '': 12; ");
-}
-
-TEST(DebugTypes, UserNumbersTakeIndicesFrom256AndKeepThem) {
-  TypeRun t;
-  EXPECT_EQ(map_type(t.a, 1000), 256u);
-  EXPECT_EQ(map_type(t.a, -3), 257u);
-  EXPECT_EQ(map_type(t.a, 45), 258u);
-  EXPECT_EQ(map_type(t.a, 1000), 256u);
-  EXPECT_TRUE(t.groups().empty());
+  for (int32_t n = 0; n <= 16; ++n) EXPECT_EQ(map_type(fixed.a, n), low[n]) << n;
+  for (int32_t n = 29; n <= 32; ++n) EXPECT_EQ(map_type(fixed.a, n), static_cast<uint32_t>(n));
+  EXPECT_TRUE(fixed.groups().empty());
+  struct Case {
+    std::vector<std::pair<int32_t, uint32_t>> numbers;  // number, index given
+    const char* groups;
+  };
+  const Case cases[] = {
+      {{{17, 256}, {44, 257}, {28, 258}, {17, 256}}, "256 80 '': 1; 257 79 '': 12; 258 80 '': 12; "},
+      {{{1000, 256}, {-3, 257}, {45, 258}, {1000, 256}}, ""},
+  };
+  for (const Case& c : cases) {
+    TypeRun t;
+    for (const auto& [number, index] : c.numbers) EXPECT_EQ(map_type(t.a, number), index) << number;
+    EXPECT_EQ(show(t.groups()), c.groups);
+  }
 }
 
 TEST(DebugTypes, ProcedureLetterWords) {

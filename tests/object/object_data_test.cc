@@ -1,5 +1,7 @@
-// The data part: section switches, load addresses, load records, repeats,
-// gaps with and without fill, and relocated data items.
+// The data part: section switches, load addresses, load records, gaps with
+// and without fill, and relocated data items.  Records per statement,
+// repeats and fill gaps of a whole run are checked by the end-to-end cases
+// data_db_values and data_fill_and_gaps.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -34,19 +36,6 @@ TEST(ObjectData, ThreeHundredBytesGiveRecordsOf127_127_46) {
   EXPECT_EQ(show(data_part(r)), show(expected));
 }
 
-// Bytes of two calls never share a record.
-TEST(ObjectData, EachCallStartsNewRecords) {
-  ObjectRun r;
-  Section& code = r.section("c", section_code, 16, 3);
-  object_begin(r.a);
-  r.enter(code);
-  const uint8_t first[] = {0x12, 0x34}, second[] = {0x56};
-  object_load_bytes(r.a, first, 2);
-  code.location = 2;
-  object_load_bytes(r.a, second, 1);
-  EXPECT_EQ(show(data_part(r)), show(hex("E5 01 E2 D0 01 D2 01 E4 02 12 34 E4 01 56")));
-}
-
 TEST(ObjectData, AbsoluteSectionLoadsWithLdAndAddresses) {
   ObjectRun r;
   Section& rom = r.section("a", section_absolute | section_code, 0, 0x20, 0x1000);
@@ -61,29 +50,6 @@ TEST(ObjectData, AbsoluteSectionLoadsWithLdAndAddresses) {
   EXPECT_EQ(show(data_part(r)), show(hex("E5 01 E2 D0 01 82 10 00 ED 02 AA BB"
                                          "F7 0B ED 01 00 E2 D0 01 82 10 0D"
                                          "E2 D0 01 82 10 80")));
-}
-
-// A gap of up to 10 bytes is one load record of fill bytes; a longer one a
-// repeat record and one fill byte; either way the new load address follows.
-TEST(ObjectData, GapsWithFill) {
-  ObjectRun r;
-  Section& code = r.section("c", section_code, 16, 40);
-  r.a.settings.fill_selection = fill_code;
-  r.a.settings.fill_code_value = 0x00;
-  object_begin(r.a);
-  r.enter(code);
-  const uint8_t one = 0xAA;
-  object_load_bytes(r.a, &one, 1);
-  code.location = 1;
-  object_skip(r.a, 10, true);
-  code.location = 11;
-  object_skip(r.a, 11, true);
-  code.location = 22;
-  object_skip(r.a, 4, false);  // storage never fills
-  EXPECT_EQ(show(data_part(r)), show(hex("E5 01 E2 D0 01 D2 01 E4 01 AA"
-                                         "E4 0A 00 00 00 00 00 00 00 00 00 00 E2 D0 01 D2 01 0B A5"
-                                         "F7 0B E4 01 00 E2 D0 01 D2 01 16 A5"
-                                         "E2 D0 01 D2 01 1A A5")));
 }
 
 // Which byte fills which kind of section.
@@ -151,21 +117,6 @@ TEST(ObjectData, PendingLoadAddressAtSwitchAndFinish) {
   EXPECT_EQ(show(data_part(r)), show(hex("E5 01 E2 D0 01 D2 01 07 A5 E5 02 E2 D0 02 D2 02")));
 }
 
-TEST(ObjectData, RepeatRecordsOnlyAboveOne) {
-  ObjectRun r;
-  Section& data = r.section("d", section_data, 16, 301);
-  object_begin(r.a);
-  r.enter(data);
-  const uint8_t value = 0x7E;
-  object_repeat(r.a, 1);
-  object_load_bytes(r.a, &value, 1);
-  data.location = 1;
-  object_repeat(r.a, 300);
-  object_load_bytes(r.a, &value, 1);
-  EXPECT_EQ(show(data_part(r)),
-            show(hex("E5 01 E2 D0 01 D2 01 E4 01 7E F7 82 01 2C E4 01 7E")));
-}
-
 // A data word holding "$" in relocatable section 2: the load address of the
 // item, with no field offset.
 TEST(ObjectData, RelocatedDataItem) {
@@ -178,16 +129,6 @@ TEST(ObjectData, RelocatedDataItem) {
   ArenaRef tree = make_name_leaf(r.a, name_symbol, handle_of(&here), 0);
   object_load_relocated(r.a, tree, 2);
   EXPECT_EQ(show(data_part(r)), show(hex("E5 02 E2 D0 02 D2 02 E4 BC D0 02 02 BD")));
-}
-
-TEST(ObjectData, NoSectionSwitchLeavesW5Zero) {
-  ObjectRun r;
-  r.section("a", section_code, 16, 0);
-  object_begin(r.a);
-  const Bytes module = r.finish();
-  const uint32_t table = r.a.object.part_table_offset;
-  EXPECT_EQ(part_offset(module, table, part_data), 0u);
-  EXPECT_EQ(part_offset(module, table, part_trailer), module.size() - 1);
 }
 
 }  // namespace

@@ -37,11 +37,6 @@ struct Trees {
   ArenaRef x() { return sym(ext); }
   ArenaRef op(int32_t code, ArenaRef l, ArenaRef r2 = 0) { return make_operator(a, code, l, r2); }
 
-  std::string text(ArenaRef tree) {
-    std::string t;
-    encode_expression(a, tree, t);
-    return t;
-  }
   std::string bytes(ArenaRef tree, uint32_t field_offset = 0) {
     Bytes out;
     put_expression(a, tree, field_offset, out);
@@ -49,7 +44,8 @@ struct Trees {
   }
 };
 
-TEST(ObjectExpression, OperatorsOnAnExternal) {
+// Operators on an external, and constant trees folded like the evaluator.
+TEST(ObjectExpression, OperatorsAndFolding) {
   Trees t;
   struct Case {
     const char* what;
@@ -84,6 +80,14 @@ TEST(ObjectExpression, OperatorsOnAnExternal) {
                          t.n(4)),
             t.n(5)),
        "D8 0C 01 A5 02 A5 03 A5 04 A5 05 A5"},
+      // Constant trees fold like the evaluator.
+      {"7/0", t.op(op_divide, t.n(7), t.n(0)), "00"},
+      {"-7/2", t.op(op_divide, t.n(-7), t.n(2)), "84 FF FF FF FD"},
+      {"-7%2", t.op(op_remainder, t.n(-7), t.n(2)), "84 FF FF FF FF"},
+      {"1<<32", t.op(op_shift_left, t.n(1), t.n(32)), "00"},
+      {"-8>>1", t.op(op_shift_right, t.n(-8), t.n(1)), "84 FF FF FF FC"},
+      {"0x1234:8", t.op(op_width, t.n(0x1234), t.n(8)), "34"},
+      {"0x7FFFFFFF+1", t.op(op_add, t.n(0x7FFFFFFF), t.n(1)), "84 80 00 00 00"},
   };
   for (const Case& c : cases) EXPECT_EQ(t.bytes(c.tree), show(hex(c.bytes))) << c.what;
 }
@@ -102,14 +106,6 @@ TEST(ObjectExpression, RightShiftWidthFromTheExternalsSize) {
   }
 }
 
-TEST(ObjectExpression, PostfixTextOfStageOne) {
-  Trees t;
-  EXPECT_EQ(t.text(t.op(op_add, t.x(), t.n(0x1F))), "XC,1F,+,");
-  EXPECT_EQ(t.text(t.op(op_width, t.x(), t.n(8))), "0,XC,0,7,@EXT,0,7,@INS,0,100,@INBLOCK,");
-  EXPECT_EQ(t.text(t.op(op_multiply, t.n(6), t.n(7))), "2A,");
-  EXPECT_EQ(t.text(t.n(-2)), "FFFFFFFE,");
-}
-
 TEST(ObjectExpression, SixOperatorNodesAreFatal155) {
   Trees t;
   ArenaRef tree = t.x();
@@ -120,25 +116,6 @@ TEST(ObjectExpression, SixOperatorNodesAreFatal155) {
   ArenaRef folded = u.n(1);
   for (int i = 2; i <= 6; ++i) folded = u.op(op_add, folded, u.n(i));
   EXPECT_THROW(u.bytes(u.op(op_add, u.x(), folded)), RunAborted);
-}
-
-TEST(ObjectExpression, ConstantTreesFoldLikeTheEvaluator) {
-  Trees t;
-  struct Case {
-    const char* what;
-    ArenaRef tree;
-    const char* bytes;
-  };
-  const Case cases[] = {
-      {"7/0", t.op(op_divide, t.n(7), t.n(0)), "00"},
-      {"-7/2", t.op(op_divide, t.n(-7), t.n(2)), "84 FF FF FF FD"},
-      {"-7%2", t.op(op_remainder, t.n(-7), t.n(2)), "84 FF FF FF FF"},
-      {"1<<32", t.op(op_shift_left, t.n(1), t.n(32)), "00"},
-      {"-8>>1", t.op(op_shift_right, t.n(-8), t.n(1)), "84 FF FF FF FC"},
-      {"0x1234:8", t.op(op_width, t.n(0x1234), t.n(8)), "34"},
-      {"0x7FFFFFFF+1", t.op(op_add, t.n(0x7FFFFFFF), t.n(1)), "84 80 00 00 00"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(t.bytes(c.tree), show(hex(c.bytes))) << c.what;
 }
 
 // Leaves by symbol kind and section.
@@ -205,30 +182,6 @@ TEST(ObjectExpression, CodeAddressConversion) {
   EXPECT_EQ(t.bytes(t.op(op_code_address, t.n(0x12345))), show(hex("82 23 45")));
   t.a.evaluation.mnemonic = 1036;  // CALLV
   EXPECT_EQ(t.bytes(t.op(op_code_address, t.n(0x12345))), show(hex("83 01 23 45")));
-}
-
-// Stage 2 alone: every token of the text and the field offset after "P".
-TEST(ObjectExpression, StageTwoTokens) {
-  struct Case {
-    const char* text;
-    uint32_t offset;
-    const char* bytes;
-  };
-  const Case cases[] = {
-      {"R1,5,+,", 0, "D2 01 05 A5"},
-      {"I22,N28,X0C,S3,L3,", 0, "C9 22 CE 28 D8 0C D3 03 CC 03"},
-      {"P2,", 0, "D0 02"},
-      {"P2,", 3, "D0 02 03 A6"},
-      {"+,-,*,/,", 0, "A5 A6 A8 A7"},
-      {"@NEG,@NOT,@MOD,@AND,@OR,@XOR,@EXT,@INS,@INBLOCK,", 0, "A3 A4 AB B0 B1 B2 B3 B4 04 B9"},
-      {"@FOO,7,", 0, "07"},
-      {"FFFFFFFF,80,", 0, "84 FF FF FF FF 81 80"},
-  };
-  for (const Case& c : cases) {
-    Bytes out;
-    convert_expression(c.text, c.offset, out);
-    EXPECT_EQ(show(out), show(hex(c.bytes))) << c.text;
-  }
 }
 
 }  // namespace

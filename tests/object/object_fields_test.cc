@@ -22,17 +22,9 @@ TEST(ObjectFields, NumbersAtTheirLengthBoundaries) {
     const char* bytes;
   };
   const Case cases[] = {
-      {0, "00"},
-      {1, "01"},
-      {127, "7F"},
-      {128, "81 80"},
-      {255, "81 FF"},
-      {256, "82 01 00"},
-      {300, "82 01 2C"},
-      {65535, "82 FF FF"},
-      {65536, "83 01 00 00"},
-      {0xFFFFFF, "83 FF FF FF"},
-      {0x1000000, "84 01 00 00 00"},
+      {0, "00"},           {1, "01"},           {127, "7F"},                {128, "81 80"},
+      {255, "81 FF"},      {256, "82 01 00"},   {300, "82 01 2C"},          {65535, "82 FF FF"},
+      {65536, "83 01 00 00"}, {0xFFFFFF, "83 FF FF FF"}, {0x1000000, "84 01 00 00 00"},
       {0xFFFFFFFF, "84 FF FF FF FF"},
   };
   for (const Case& c : cases) {
@@ -42,15 +34,6 @@ TEST(ObjectFields, NumbersAtTheirLengthBoundaries) {
   }
 }
 
-TEST(ObjectFields, FixedNumbersAlwaysTakeFourBytes) {
-  Bytes out;
-  put_fixed_number(out, 0x50);
-  put_fixed_number(out, 0x12345678);
-  EXPECT_EQ(show(out), show(hex("84 00 00 00 50 84 12 34 56 78")));
-}
-
-// Names: a one-byte length up to 127, 0xDE and one byte up to 255, 0xDF and
-// two bytes beyond; no terminator.
 TEST(ObjectFields, NamesAtTheirLengthBoundaries) {
   struct Case {
     std::size_t length;
@@ -67,19 +50,6 @@ TEST(ObjectFields, NamesAtTheirLengthBoundaries) {
     Bytes expected = hex(c.prefix) + object_test::text_bytes(name);
     EXPECT_EQ(out, expected) << c.length;
   }
-}
-
-TEST(ObjectFields, VariableLettersAreTheLetterPlus0x80) {
-  EXPECT_EQ(letter('A'), 0xC1);
-  EXPECT_EQ(letter('I'), 0xC9);
-  EXPECT_EQ(letter('L'), 0xCC);
-  EXPECT_EQ(letter('N'), 0xCE);
-  EXPECT_EQ(letter('P'), 0xD0);
-  EXPECT_EQ(letter('R'), 0xD2);
-  EXPECT_EQ(letter('S'), 0xD3);
-  EXPECT_EQ(letter('W'), 0xD7);
-  EXPECT_EQ(letter('X'), 0xD8);
-  EXPECT_EQ(letter('Z'), 0xDA);
 }
 
 }  // namespace

@@ -53,48 +53,59 @@ RelocatedField field(uint32_t offset, uint32_t size, FieldTemplate kind, ArenaRe
   return f;
 }
 
-TEST(ObjectInstruction, WithoutFieldsTheCodeIsOneLoad) {
-  InstructionRun t;
-  EXPECT_EQ(t.load({0x20, 0x34, 0x12}, {}), show(hex("E4 03 20 34 12")));
-}
-
-// A plain 16-bit field after the opcode; nothing follows it.
-TEST(ObjectInstruction, PlainFieldAfterTheOpcode) {
-  InstructionRun t;
-  EXPECT_EQ(t.load({0x20, 0x00, 0x00}, {field(1, 2, FieldTemplate::plain, t.x())}),
-            show(hex("E4 01 20  E4 BC D8 0C 02 BD")));
-}
-
-// The bit number merged into the opcode byte: an empty run before it, the
-// rest of the code after it.
-TEST(ObjectInstruction, BitNumberInTheOpcode) {
-  InstructionRun t;
-  EXPECT_EQ(t.load({0xC0, 0x34}, {field(0, 1, FieldTemplate::bit_number, t.x(), 0xC0)}),
-            show(hex("E4 00  E4 BC 81 C0 D8 0C 00 08 04 B9 A5 01 BD  E4 01 34")));
-}
-
-TEST(ObjectInstruction, ShortJumpDisplacement) {
-  for (int32_t base : {0x80, 0xA0}) {
+// Each template after the section switch: the plain runs of the code as
+// load records (an empty one before a field at offset 0), each field as a
+// relocated item, in the order of their positions.
+TEST(ObjectInstruction, FieldTemplates) {
+  using F = FieldTemplate;
+  struct Field {
+    uint32_t offset, size;
+    FieldTemplate kind;
+    int32_t base = 0, adjustment = 0;
+  };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> code;
+    std::vector<Field> fields;
+    const char* bytes;
+    int32_t model_level = -1;  // -1: the default setting
+  };
+  const char* const vector_tail = "A6 02 A7 00 10 04 B9 A5 01 BD";
+  const std::string vector_of[] = {std::string("E4 00  E4 BC 70 D8 0C 82 FF C0 ") + vector_tail,
+                                   std::string("E4 00  E4 BC 70 D8 0C 82 FF A0 ") + vector_tail,
+                                   std::string("E4 00  E4 BC 70 D8 0C 83 01 FF A0 ") + vector_tail};
+  const Case cases[] = {
+      {"no fields", {0x20, 0x34, 0x12}, {}, "E4 03 20 34 12"},
+      {"plain 16-bit field", {0x20, 0x00, 0x00}, {{1, 2, F::plain}}, "E4 01 20  E4 BC D8 0C 02 BD"},
+      {"bit number in the opcode", {0xC0, 0x34}, {{0, 1, F::bit_number, 0xC0}},
+       "E4 00  E4 BC 81 C0 D8 0C 00 08 04 B9 A5 01 BD  E4 01 34"},
+      {"JRS T", {0x80}, {{0, 1, F::short_jump, 0x80}},
+       "E4 00  E4 BC D8 0C D0 01 A6 02 A6 10 A5 00 20 04 B9 10 A6 1F B0 81 80 A5 01 BD"},
+      {"JRS F", {0xA0}, {{0, 1, F::short_jump, 0xA0}},
+       "E4 00  E4 BC D8 0C D0 01 A6 02 A6 10 A5 00 20 04 B9 10 A6 1F B0 81 A0 A5 01 BD"},
+      // The field of JR is at offset 1: the load address less 1 is the instruction.
+      {"JR", {0xD5, 0x00}, {{1, 1, F::jump, 0, 2}},
+       "E4 01 D5  E4 BA D8 0C D0 01 01 A6 A6 02 A6 81 80 A5 00 82 01 00 04 B9 81 80 A6 01 BB"},
+      {"other relative", {0xE9, 0x00, 0x00}, {{1, 2, F::relative, 0, 3}},
+       "E4 01 E9  E4 BA D8 0C D0 01 01 A6 A6 03 A6 02 BB"},
+      {"vector, level 0", {0x70}, {{0, 1, F::vector}}, vector_of[0].c_str(), 0},
+      {"vector, level 1", {0x70}, {{0, 1, F::vector}}, vector_of[1].c_str(), 1},
+      {"vector, level 2", {0x70}, {{0, 1, F::vector}}, vector_of[2].c_str(), 2},
+      {"vector, level 3", {0x70}, {{0, 1, F::vector}}, vector_of[2].c_str(), 3},
+      {"stack displacement", {0x02, 0x00}, {{0, 2, F::stack_displacement}},
+       "E4 00  E4 BC D8 0C 82 08 00 B0 82 01 00 A7 37 B1 D8 0C A2 00 82 01 00 04 B9 82 01 00 A8 B1 02 BD"},
+      {"two fields", {0xAA, 0x00, 0xBB, 0x00, 0x00, 0xCC}, {{1, 1, F::plain}, {3, 2, F::plain}},
+       "E4 01 AA  E4 BC D8 0C 01 BD  E4 01 BB  E4 BC D8 0C 02 BD  E4 01 CC"},
+      {"two fields given in reverse", {0xAA, 0x00, 0xBB, 0x00, 0x00, 0xCC}, {{3, 2, F::plain}, {1, 1, F::plain}},
+       "E4 01 AA  E4 BC D8 0C 01 BD  E4 01 BB  E4 BC D8 0C 02 BD  E4 01 CC"},
+  };
+  for (const Case& c : cases) {
     InstructionRun t;
-    const std::string opcode = base == 0x80 ? "81 80" : "81 A0";
-    EXPECT_EQ(t.load({static_cast<uint8_t>(base)}, {field(0, 1, FieldTemplate::short_jump, t.x(), base)}),
-              show(hex("E4 00  E4 BC D8 0C D0 01 A6 02 A6 10 A5 00 20 04 B9 10 A6 1F B0") + hex(opcode) +
-                   hex("A5 01 BD")))
-        << base;
+    if (c.model_level >= 0) t.r.a.settings.model_level = c.model_level;
+    std::vector<RelocatedField> fields;
+    for (const Field& f : c.fields) fields.push_back(field(f.offset, f.size, f.kind, t.x(), f.base, f.adjustment));
+    EXPECT_EQ(t.load(c.code, fields), show(hex(c.bytes))) << c.what;
   }
-}
-
-// The field of JR is at offset 1: the load address less 1 is the instruction.
-TEST(ObjectInstruction, JumpDisplacement) {
-  InstructionRun t;
-  EXPECT_EQ(t.load({0xD5, 0x00}, {field(1, 1, FieldTemplate::jump, t.x(), 0, 2)}),
-            show(hex("E4 01 D5  E4 BA D8 0C D0 01 01 A6 A6 02 A6 81 80 A5 00 82 01 00 04 B9 81 80 A6 01 BB")));
-}
-
-TEST(ObjectInstruction, OtherRelativeField) {
-  InstructionRun t;
-  EXPECT_EQ(t.load({0xE9, 0x00, 0x00}, {field(1, 2, FieldTemplate::relative, t.x(), 0, 3)}),
-            show(hex("E4 01 E9  E4 BA D8 0C D0 01 01 A6 A6 03 A6 02 BB")));
 }
 
 // "$" in the operand of an instruction field stands for the instruction.
@@ -105,41 +116,6 @@ TEST(ObjectInstruction, LocationCounterInAFieldIsTheInstructionAddress) {
                                 make_integer_leaf(t.r.a, 4));
   EXPECT_EQ(t.load({0x20, 0x00, 0x00}, {field(1, 2, FieldTemplate::plain, tree)}),
             show(hex("E4 01 20  E4 BC D0 01 01 A6 04 A5 02 BD")));
-}
-
-TEST(ObjectInstruction, VectorNumberByModelLevel) {
-  struct Case {
-    int32_t level;
-    const char* table;
-  };
-  for (const Case& c : {Case{0, "82 FF C0"}, Case{1, "82 FF A0"}, Case{2, "83 01 FF A0"}, Case{3, "83 01 FF A0"}}) {
-    InstructionRun t;
-    t.r.a.settings.model_level = c.level;
-    EXPECT_EQ(t.load({0x70}, {field(0, 1, FieldTemplate::vector, t.x())}),
-              show(hex("E4 00  E4 BC 70 D8 0C") + hex(c.table) + hex("A6 02 A7 00 10 04 B9 A5 01 BD")))
-        << c.level;
-  }
-}
-
-TEST(ObjectInstruction, StackDisplacement) {
-  InstructionRun t;
-  EXPECT_EQ(t.load({0x02, 0x00}, {field(0, 2, FieldTemplate::stack_displacement, t.x())}),
-            show(hex("E4 00  E4 BC D8 0C 82 08 00 B0 82 01 00 A7 37 B1 D8 0C A2 00 82 01 00 04 B9"
-                     "82 01 00 A8 B1 02 BD")));
-}
-
-// Two fields, given in either order, appear in the order of their position,
-// with the plain bytes between them as their own record.
-TEST(ObjectInstruction, TwoFieldsInCodeOrder) {
-  for (bool reversed : {false, true}) {
-    InstructionRun t;
-    std::vector<RelocatedField> fields = {field(1, 1, FieldTemplate::plain, t.x()),
-                                          field(3, 2, FieldTemplate::plain, t.x())};
-    if (reversed) std::swap(fields[0], fields[1]);
-    EXPECT_EQ(t.load({0xAA, 0x00, 0xBB, 0x00, 0x00, 0xCC}, fields),
-              show(hex("E4 01 AA  E4 BC D8 0C 01 BD  E4 01 BB  E4 BC D8 0C 02 BD  E4 01 CC")))
-        << reversed;
-  }
 }
 
 // In an absolute section the plain runs are LD records.
