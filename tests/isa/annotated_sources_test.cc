@@ -152,7 +152,10 @@ std::string shown(const LineResult& r) {
   }
   out += r.relocatable ? " R ]" : " ]";
   out += " codes [";
-  for (int c : r.codes) out += " " + std::to_string(c);
+  for (int c : r.codes) {
+    out += ' ';
+    out += std::to_string(c);
+  }
   return out + " ]";
 }
 

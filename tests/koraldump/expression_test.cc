@@ -12,7 +12,9 @@ struct Names : Namer {
   std::string variable(uint8_t letter, uint32_t index) override {
     if (letter == var_x && index == 12) return "ext";
     if (letter == var_p) return "$";
-    return std::string(1, letter_of(letter)) + std::to_string(index);
+    std::string name(1, letter_of(letter));
+    name += std::to_string(index);
+    return name;
   }
 };
 
