@@ -65,7 +65,9 @@ TEST_P(TokenFile, EveryStatementComesBackInOrderAcrossManyBuffers) {
     for (uint32_t i = 0; i < n % 17; ++i) ASSERT_EQ(body[i], n * 100 + i) << n;
     restore_arena(a, header);
     EXPECT_EQ(a.arena.used(), (n % 5) * 8);
-    if (n % 5) EXPECT_EQ(a.arena.data()[0], static_cast<unsigned char>((n * 100) & 0xFF));
+    if (n % 5) {
+      EXPECT_EQ(a.arena.data()[0], static_cast<unsigned char>((n * 100) & 0xFF));
+    }
     ++n;
   }
   EXPECT_EQ(n, statements);
