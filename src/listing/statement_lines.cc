@@ -23,17 +23,6 @@ constexpr uint32_t bytes_per_line = 10;
 constexpr int tab_origin = 48;              // tab stops lie at 48 + 8k
 constexpr int tab_step = 8;
 
-bool data_kind(int32_t kind) {
-  switch (kind) {
-    case statement_db: case statement_dw: case statement_dp: case statement_dl:
-    case statement_dfb: case statement_dfw: case statement_dfp: case statement_dfl:
-    case statement_fdatas: case statement_fdatad: case statement_fdatax:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool fill_kind(int32_t kind) {
   return kind == statement_dfb || kind == statement_dfw || kind == statement_dfp ||
          kind == statement_dfl;
@@ -117,7 +106,7 @@ StatementView view_of(Assembly& a) {
   const uint8_t flags = a.token_file.header()->flags;
   const bool label_only =
       (flags & record_has_label) && !(flags & (record_directive | record_instruction));
-  if ((kind == statement_instruction || data_kind(kind)) && section) {
+  if ((kind == statement_instruction || is_data_statement(kind)) && section) {
     v.location = StatementView::Location::counter;
     v.shown = section->location;
     v.bytes = a.code.count;

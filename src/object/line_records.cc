@@ -47,17 +47,6 @@ void append_owned(Assembly& a, const LineRecord& record) {
   append_line_record(a, record);
 }
 
-bool generates_code(int32_t kind) {
-  switch (kind) {
-    case statement_db: case statement_dw: case statement_dp: case statement_dl:
-    case statement_dfb: case statement_dfw: case statement_dfp: case statement_dfl:
-    case statement_fdatas: case statement_fdatad: case statement_fdatax:
-      return true;
-    default:
-      return false;
-  }
-}
-
 std::string shown_name(const Assembly& a, uint32_t file_index) {
   return host::with_slashes(a.sources.files[file_index].name);
 }
@@ -185,7 +174,7 @@ void note_statement_lines(Assembly& a, bool recorded) {
   if (!a.option(opt_debug) || a.statement.own_debug_directives) return;
   const StatementState& s = a.statement;
   const bool code = recorded && !a.diag.error_mark &&
-                    (s.is_instruction || (s.is_directive && generates_code(s.d.kind)));
+                    (s.is_instruction || (s.is_directive && is_data_statement(s.d.kind)));
   follow_include_levels(a, code);
   if (code) append_owned(a, line_at_location(a, a.sources.current_line(), 0, a.run.statement_size));
 }

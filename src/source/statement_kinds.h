@@ -49,4 +49,16 @@ enum StatementKind : int32_t {
 constexpr int32_t first_statement_kind = 257;
 constexpr int32_t last_statement_kind = 331;
 
+// The directives whose statements put data into their section.
+constexpr bool is_data_statement(int32_t kind) {
+  switch (kind) {
+    case statement_db: case statement_dw: case statement_dp: case statement_dl:
+    case statement_dfb: case statement_dfw: case statement_dfp: case statement_dfl:
+    case statement_fdatas: case statement_fdatad: case statement_fdatax:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace koral
