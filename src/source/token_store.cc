@@ -14,6 +14,14 @@ void TokenStore::clear() {
   block_used_ = block_size;
 }
 
+namespace {
+
+// Later passes change sizes and flags in place, which packs a little longer:
+// a chunk gets some room to grow before it has to move.
+uint32_t with_slack(uint32_t packed) { return packed + packed / 16 + 16; }
+
+}  // namespace
+
 unsigned char* TokenStore::reserve(uint32_t count, Chunk& chunk) {
   uint32_t need = count + unpack_reach;
   if (block_size - block_used_ < need) {
@@ -45,8 +53,7 @@ bool TokenStore::append(TempFile& file, const unsigned char* bytes, uint32_t len
     if (!scratch_) return false;
   }
   chunk.packed = pack_words(bytes, length, scratch_.get());
-  // Later passes change sizes and flags in place, which packs a little longer.
-  unsigned char* to = reserve(chunk.packed + chunk.packed / 16 + 16, chunk);
+  unsigned char* to = reserve(with_slack(chunk.packed), chunk);
   if (!to) return false;
   std::memcpy(to, scratch_.get(), chunk.packed);
   chunks_.push_back(chunk);
@@ -72,7 +79,7 @@ bool TokenStore::store(TempFile& file, uint32_t index, const unsigned char* byte
   uint32_t packed = pack_words(bytes, chunk.length, scratch_.get());
   unsigned char* to = blocks_[chunk.block].get() + chunk.at;
   if (packed > chunk.room) {  // grown: the chunk moves to the end of the pool
-    to = reserve(packed, chunk);
+    to = reserve(with_slack(packed), chunk);
     if (!to) return false;
   }
   std::memcpy(to, scratch_.get(), packed);
