@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "disassembler.h"
-#include "isa/instruction_table.h"
 #include "koraldump_test_support.h"
 #include "operand_shapes.h"
 
@@ -21,23 +20,27 @@ std::string plain(std::string text) {
   return text.substr(0, space) + " " + text.substr(rest);
 }
 
+// text nullptr: the bytes are no instruction; canonical false: the bytes
+// mean an instruction the assembler writes with other bytes.
 struct Case {
   const char* bytes;
   const char* text;
   uint32_t length;
+  bool canonical = true;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.text; }
+void PrintTo(const Case& c, std::ostream* os) { *os << c.bytes; }
 
 class KoraldumpDecode : public ::testing::TestWithParam<Case> {};
 
 TEST_P(KoraldumpDecode, GivesTheSourceText) {
   const Case& c = GetParam();
   std::optional<DecodedInstruction> d = decode_bytes(bytes_of(c.bytes));
-  ASSERT_TRUE(d) << c.bytes;
+  ASSERT_EQ(d.has_value(), c.text != nullptr) << c.bytes;
+  if (!d) return;
   EXPECT_EQ(plain(d->text), c.text) << c.bytes;
   EXPECT_EQ(d->length, c.length) << c.bytes;
-  EXPECT_TRUE(d->canonical) << c.bytes;
+  EXPECT_EQ(d->canonical, c.canonical) << c.bytes;
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, KoraldumpDecode, ::testing::Values(
@@ -81,67 +84,26 @@ INSTANTIATE_TEST_SUITE_P(Forms, KoraldumpDecode, ::testing::Values(
     Case{"FD 34 12 00", "CALL 0x1234", 4}, Case{"EB FD", "CALL HL", 2}, Case{"E0 80 FE", "JP [0x80]", 3},
     Case{"FE 00 00 01", "JP 0x10000", 4}, Case{"D4 01 F7", "RORD A,[IX+1]", 3},
     Case{"EB 70", "XCH A,B", 2}, Case{"E3 D9", "XCH BC,[HL]", 2}, Case{"EC F0 17", "SHLCA IX,0x17", 3},
-    Case{"E9 FA", "NEG CS,BC", 2}));
-
-// Bytes that mean an instruction the assembler writes with other bytes.
-TEST(KoraldumpDecode, OtherEncodingsOfTheSameText) {
-  struct Other {
-    const char* bytes;
-    const char* text;
-  } cases[] = {
-      {"E3 40", "LD A,[HL]"},       {"E0 12 40", "LD A,[0x12]"}, {"40", "LD A,A"},
-      {"E8 40", "LD A,A"},          {"E8 60 05", "ADDC A,5"},     {"E1 12 00 40", "LD A,[0x0012]"},
-      {"F3 F9 05", "LD [HL],5"},    {"E0 20 CB", "CLR [0x20].3"}, {"03 00", "LD SP,SP-0"},
-      {"EB F4 08", "SHLC B,8"},     {"EB F0 10", "SHLCA HL,0x10"},
-  };
-  for (const Other& c : cases) {
-    std::optional<DecodedInstruction> d = decode_bytes(bytes_of(c.bytes));
-    ASSERT_TRUE(d) << c.bytes;
-    EXPECT_EQ(plain(d->text), c.text) << c.bytes;
-    EXPECT_FALSE(d->canonical) << c.bytes;
-  }
-}
-
-TEST(KoraldumpDecode, BytesThatAreNoInstruction) {
-  // F8 starts no form; DIV takes WA, DE or HL only; PUSH of SP does not
-  // exist; CALL needs three address bytes.
-  for (const char* bytes : {"F8", "E9 F3", "56", "FD 12 34"})
-    EXPECT_FALSE(decode_bytes(bytes_of(bytes))) << bytes;
-}
-
-TEST(KoraldumpDecode, EveryFormHasItsShapes) {
-  for (int32_t m = koral::first_mnemonic; m <= koral::last_mnemonic; ++m) {
-    const koral::MnemonicEntry* e = koral::find_mnemonic(m);
-    std::size_t shapes = form_shapes(m).size();
-    if (!e || m == koral::mn_j || m == koral::mn_cal) {
-      EXPECT_EQ(shapes, 0u) << m;
-      continue;
-    }
-    EXPECT_EQ(shapes, static_cast<std::size_t>(e->form_count)) << mnemonic_name(m);
-  }
-}
+    Case{"E9 FA", "NEG CS,BC", 2},
+    // Other encodings of the same text.
+    Case{"E3 40", "LD A,[HL]", 2, false}, Case{"E0 12 40", "LD A,[0x12]", 3, false}, Case{"40", "LD A,A", 1, false},
+    Case{"E8 40", "LD A,A", 2, false}, Case{"E8 60 05", "ADDC A,5", 3, false},
+    Case{"E1 12 00 40", "LD A,[0x0012]", 4, false}, Case{"F3 F9 05", "LD [HL],5", 3, false},
+    Case{"E0 20 CB", "CLR [0x20].3", 3, false}, Case{"03 00", "LD SP,SP-0", 2, false},
+    Case{"EB F4 08", "SHLC B,8", 3, false}, Case{"EB F0 10", "SHLCA HL,0x10", 3, false},
+    // F8 starts no form; DIV takes WA, DE or HL only; PUSH of SP does not
+    // exist; CALL needs three address bytes.
+    Case{"F8", nullptr, 0}, Case{"E9 F3", nullptr, 0}, Case{"56", nullptr, 0}, Case{"FD 12 34", nullptr, 0}));
 
 // Relocated items in place of fields: the operand is the item's expression.
-struct RelocatedCase {
-  const char* name;
-  std::vector<CodeCell> cells;
-  std::vector<const char*> items;  // hexadecimal bytes of each item: expression and bracket kind
-  const char* text;
-};
-
 TEST(KoraldumpDecode, RelocatedFieldsShowTheirExpressions) {
   // Items: the relocated item bytes between the brackets, as the writer
   // puts them (x is the external X12, field offsets as in the instruction).
-  const char* jr = "BA D8 0C D0 01 01 A6 A6 02 A6 81 80 A5 00 82 01 00 04 B9 81 80 A6 01 BB";
-  const char* jrs = "BC D8 0C D0 01 A6 02 A6 10 A5 00 20 04 B9 10 A6 1F B0 81 80 A5 01 BD";
-  const char* vector = "BC 70 D8 0C 82 FF A0 A6 02 A7 00 10 04 B9 A5 01 BD";
-  const char* bit = "BC 81 C8 D8 0C 00 08 04 B9 A5 01 BD";
+  // (JR, JRS, CALLV and bit items are read in the disassembly of the
+  // relocation example.)
   const char* call = "BC D8 0C 01 A5 03 BD";
   const char* stack = "BC D8 0C 82 08 00 B0 82 01 00 A7 37 B1 D8 0C A2 00 82 01 00 04 B9 82 01 00 A8 B1 02 BD";
   const char* local = "BC D2 01 05 A5 02 BD";
-  struct Item {
-    std::string text;
-  };
   auto run = [](std::vector<uint8_t> plain_before, const char* item_bytes, uint32_t size,
                 std::vector<uint8_t> plain_after) {
     // The item's expression as the record reader gives it.
@@ -174,10 +136,6 @@ TEST(KoraldumpDecode, RelocatedFieldsShowTheirExpressions) {
     std::optional<DecodedInstruction> d = decode_instruction(view, 0, cells.size());
     return d ? plain(d->text) : std::string("(none)");
   };
-  EXPECT_EQ(run({0xFC}, jr, 1, {}), "JR ext");
-  EXPECT_EQ(run({}, jrs, 1, {}), "JRS T,ext");
-  EXPECT_EQ(run({}, vector, 1, {}), "CALLV ext");
-  EXPECT_EQ(run({}, bit, 1, {0x20}), "CLR [0x20].ext");
   EXPECT_EQ(run({0xFD}, call, 3, {}), "CALL ext+1");
   EXPECT_EQ(run({}, stack, 2, {}), "LD SP,SP+ext");
   EXPECT_EQ(run({0xE1}, local, 2, {0x40}), "LD A,[sec1+5]");

@@ -1,5 +1,5 @@
-// Reading modules: the field encodings, the records of the worked example
-// and what they mean, and the faults that make a module not well formed.
+// Reading modules: the field encodings, and the faults that make a module
+// not well formed.
 #include <gtest/gtest.h>
 
 #include "byte_reader.h"
@@ -62,47 +62,6 @@ TEST(KoraldumpFields, NamesOfEveryLengthForm) {
     EXPECT_EQ(e.offset, 0u);
     EXPECT_NE(e.message.find("runs past the end"), std::string::npos) << e.message;
   }
-}
-
-TEST(KoraldumpModule, WorkedExampleMeansWhatItsBytesSay) {
-  std::vector<uint8_t> b = worked_example();
-  ASSERT_EQ(b.size(), 254u);
-  Module m = load_module(b.data(), b.size());
-  ASSERT_FALSE(m.list.error) << m.list.error->message;
-  EXPECT_EQ(m.processor, "KORAL");
-  EXPECT_EQ(m.name, "demo");
-  const uint32_t parts[] = {80, 102, 164, 180, 201, 241, 253, 253};
-  for (int k = 0; k < part_count; ++k) EXPECT_EQ(m.parts[k], parts[k]) << "W" << k;
-  ASSERT_EQ(m.sections.size(), 1u);
-  const SectionInfo& prog = m.sections.at(1);
-  EXPECT_EQ(prog.name, "prog");
-  EXPECT_EQ(prog.kind, 'P');
-  EXPECT_EQ(prog.size_class, 24u);
-  EXPECT_FALSE(prog.absolute);
-  EXPECT_EQ(prog.alignment, 1u);
-  EXPECT_EQ(prog.size, 3u);
-  ASSERT_EQ(m.publics.size(), 1u);
-  const SymbolInfo& start = m.publics.at(34);
-  EXPECT_EQ(start.name, "start");
-  EXPECT_EQ(start.type, 15u);
-  ASSERT_NE(start.value, nullptr);
-  uint32_t section = 0;
-  uint64_t value = 9;
-  bool relative = false;
-  EXPECT_TRUE(section_location(*start.value, section, value, relative));
-  EXPECT_TRUE(relative);
-  EXPECT_EQ(section, 1u);
-  EXPECT_EQ(value, 0u);
-  ASSERT_TRUE(m.status_offset);
-  EXPECT_EQ(*m.status_offset, 146u);
-  EXPECT_EQ(m.status, 0u);
-  ASSERT_EQ(m.segments.size(), 1u);
-  const Segment& s = m.segments[0];
-  EXPECT_EQ(s.section, 1u);
-  EXPECT_EQ(s.start, 0u);
-  EXPECT_EQ(s.end, 3u);
-  ASSERT_EQ(s.chunks.size(), 1u);
-  EXPECT_EQ(s.chunks[0].item->bytes, bytes_of("12 34 56"));
 }
 
 // A copy of the worked example with bytes replaced at an offset.

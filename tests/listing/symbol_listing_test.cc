@@ -1,6 +1,7 @@
 // The symbol table and cross-reference listing: sort order, the columns of
 // section, symbol and module lines, long names, references across refsym
-// blocks, wrapping under a page width, the unsorted form and the totals.
+// blocks, section names wrapped under a page width, the unsorted form and
+// the totals.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -30,112 +31,92 @@ constexpr char xref_headings[] =
 
 std::string blanks(std::size_t n) { return std::string(n, ' '); }
 
-TEST(SymbolListing, ColumnsOfEveryKindOfName) {
-  ListingRun run;
-  run.assemble(
-      "  MODULE demo\n"
-      "  PUBLIC PL, PV, PE\n"
-      "  EXTERN EX, UNUSED\n"
-      "CODE1 SECTION CODE\n"
-      "START:\n"
-      "TAB DB 1,2\n"
-      "PL:\n"
-      "PV DW 5\n"
-      "PE EQU 0x10\n"
-      "NUM EQU -1\n"
-      "DATA1 SECTION DATA\n"
-      "BUF DSB 4\n"
-      "ABS1 SECTION CODE ABS=0x100\n"
-      "HERE:\n"
-      "  DW EX\n"
-      "  END\n",
-      {"-l", "-Xt"});
-  std::string expected = std::string(plain_headings) +
-      "ABS1            " " C " "  " "    SEC      " "00000100  " "A " "2         " "\r\n"
-      "BUF              " "D " "M " "    " "VAR" "      " "00000000  " "R " "          " "DATA1" "\r\n"
-      "CODE1           " " C " "M " "    SEC      " "00000000  " "R " "4         " "\r\n"
-      "DATA1           " " D " "M " "    SEC      " "00000000  " "R " "4         " "\r\n"
-      "EX               " "  " "  " "    " "   " "      " "00000000  " "R " "EXT       " "\r\n"
-      "HERE             " "C " "  " "    " "LAB" "      " "00000100  " "A " "          " "\r\n"
-      "NUM              " "  " "  " "    " "NUM" "      " "FFFFFFFF  " "A " "          " "\r\n"
-      "PE               " "  " "  " "    " "NUM" "      " "00000010  " "A " "PUB       " "\r\n"
-      "PL               " "C " "M " "    " "LAB" "      " "00000002  " "R " "PUB       " "CODE1" "\r\n"
-      "PV               " "C " "M " "    " "VAR" "      " "00000002  " "R " "PUB       " "CODE1" "\r\n"
-      "START            " "C " "M " "    " "LAB" "      " "00000000  " "R " "          " "CODE1" "\r\n"
-      "TAB              " "C " "M " "    " "VAR" "      " "00000000  " "R " "          " "CODE1" "\r\n"
-      "demo                     MOD\r\n"
-      "\r\n\r\nTOTAL\r\n"
-      "   13 user defined symbol(s)\r\n"
-      "    1 unreferenced external symbol(s)\r\n";
-  EXPECT_EQ(run.symbol_table(), expected);
+struct TableCase {
+  const char* what;
+  std::string source;
+  std::vector<std::string> options;
+  std::string table;  // from the first line of the symbol table on
+};
+
+std::vector<TableCase> table_cases() {
+  const std::string totals = "\r\n\r\nTOTAL\r\n";
+  std::string label = std::string("C ") + "M " + "    " + "LAB" + "      " + "00000000  " + "R " + "          ";
+  return {
+      {"columns of every kind of name",
+       "  MODULE demo\n"
+       "  PUBLIC PL, PV, PE\n"
+       "  EXTERN EX, UNUSED\n"
+       "CODE1 SECTION CODE\n"
+       "START:\n"
+       "TAB DB 1,2\n"
+       "PL:\n"
+       "PV DW 5\n"
+       "PE EQU 0x10\n"
+       "NUM EQU -1\n"
+       "DATA1 SECTION DATA\n"
+       "BUF DSB 4\n"
+       "ABS1 SECTION CODE ABS=0x100\n"
+       "HERE:\n"
+       "  DW EX\n"
+       "  END\n",
+       {"-l", "-Xt"},
+       std::string(plain_headings) +
+           "ABS1            " " C " "  " "    SEC      " "00000100  " "A " "2         " "\r\n"
+           "BUF              " "D " "M " "    " "VAR" "      " "00000000  " "R " "          " "DATA1" "\r\n"
+           "CODE1           " " C " "M " "    SEC      " "00000000  " "R " "4         " "\r\n"
+           "DATA1           " " D " "M " "    SEC      " "00000000  " "R " "4         " "\r\n"
+           "EX               " "  " "  " "    " "   " "      " "00000000  " "R " "EXT       " "\r\n"
+           "HERE             " "C " "  " "    " "LAB" "      " "00000100  " "A " "          " "\r\n"
+           "NUM              " "  " "  " "    " "NUM" "      " "FFFFFFFF  " "A " "          " "\r\n"
+           "PE               " "  " "  " "    " "NUM" "      " "00000010  " "A " "PUB       " "\r\n"
+           "PL               " "C " "M " "    " "LAB" "      " "00000002  " "R " "PUB       " "CODE1" "\r\n"
+           "PV               " "C " "M " "    " "VAR" "      " "00000002  " "R " "PUB       " "CODE1" "\r\n"
+           "START            " "C " "M " "    " "LAB" "      " "00000000  " "R " "          " "CODE1" "\r\n"
+           "TAB              " "C " "M " "    " "VAR" "      " "00000000  " "R " "          " "CODE1" "\r\n"
+           "demo                     MOD\r\n" +
+           totals + "   13 user defined symbol(s)\r\n" + "    1 unreferenced external symbol(s)\r\n"},
+      {"names sort byte-wise with references and definitions",
+       "CODE1 SECTION CODE\nB1:\nA10:\nA2:\n  DW A2, B1\n  DW A2\n  END\n", {"-lx", "-Xt"},
+       std::string(xref_headings) + "A10              " + label + "CODE1" + "\t    3#\r\n" +
+           "A2               " + label + "CODE1" + "\t    5\t    6\t    4#\r\n" +
+           "B1               " + label + "CODE1" + "\t    5\t    2#\r\n" +
+           "CODE1           " " C " "M " "    SEC      " "00000000  " "R " "6         " + "    1#\r\n" +
+           "t                        MOD\r\n" + totals + "    5 user defined symbol(s)\r\n"},
+      {"long names move the rest of their line",
+       "  MODULE MODULENAME17CHARS\nSECTIONNAME16CHR SECTION CODE\nLABELNAME16CHARS:\nLABEL15CHARACTR:\n  END\n",
+       {"-l", "-Xt"},
+       std::string(plain_headings) + "LABEL15CHARACTR  " + label + "SECTIONNAME16CHR" + "\r\n" +
+           "LABELNAME16CHARS\r\n" + blanks(17) + label + "SECTIONNAME16CHR" + "\r\n" + "MODULENAME17CHARS\r\n" +
+           blanks(25) + "MOD\r\n" + "SECTIONNAME16CHR\r\n" + blanks(16) +
+           " C " "M " "    SEC      " "00000000  " "R " "0         " "\r\n" + totals + "    4 user defined symbol(s)\r\n"},
+      {"module name of sixteen characters stays on its line", "  MODULE MODULENAME16CHRS\n  END\n", {"-lx", "-Xt"},
+       std::string(xref_headings) + "MODULENAME16CHRS" + blanks(9) + "MOD" + blanks(28) + "    1#\r\n" + totals +
+           "    1 user defined symbol(s)\r\n"},
+      // The section name starts in column 56; its first 16 characters fill the
+      // line up to the width of 72.
+      {"section name of a symbol wraps at the page width", "ABCDEFGHIJKLMNOPQRST SECTION CODE\nX:\n  END\n",
+       {"-lw72", "-Xt"},
+       std::string(plain_headings) + "ABCDEFGHIJKLMNOPQRST\r\n" + blanks(16) +
+           " C " "M " "    SEC      " "00000000  " "R " "0         " "\r\n" +
+           "X                C M     LAB      00000000  R           ABCDEFGHIJKLMNOP\r\n" + blanks(56) + "QRST\r\n" +
+           "t                        MOD\r\n" + totals + "    3 user defined symbol(s)\r\n"},
+      {"no symbol table under s", "X:\n  END\n", {"-ls", "-Xt"}, "(no symbol table)"},
+  };
 }
 
-TEST(SymbolListing, NamesSortByteWiseWithReferencesAndDefinitions) {
-  ListingRun run;
-  run.assemble(
-      "CODE1 SECTION CODE\n"
-      "B1:\n"
-      "A10:\n"
-      "A2:\n"
-      "  DW A2, B1\n"
-      "  DW A2\n"
-      "  END\n",
-      {"-lx", "-Xt"});
-  std::string label = std::string("C ") + "M " + "    " + "LAB" + "      " + "00000000  " + "R " +
-                      "          " + "CODE1";
-  std::string expected = std::string(xref_headings) +
-                         "A10              " + label + "\t    3#\r\n" +
-                         "A2               " + label + "\t    5\t    6\t    4#\r\n" +
-                         "B1               " + label + "\t    5\t    2#\r\n" +
-                         "CODE1           " " C " "M " "    SEC      " "00000000  " "R " "6         " +
-                         "    1#\r\n" +
-                         "t                        MOD\r\n" +
-                         "\r\n\r\nTOTAL\r\n"
-                         "    5 user defined symbol(s)\r\n";
-  EXPECT_EQ(run.symbol_table(), expected);
-}
-
-TEST(SymbolListing, LongNamesMoveTheRestOfTheirLine) {
-  ListingRun run;
-  run.assemble(
-      "  MODULE MODULENAME17CHARS\n"
-      "SECTIONNAME16CHR SECTION CODE\n"
-      "LABELNAME16CHARS:\n"
-      "LABEL15CHARACTR:\n"
-      "  END\n",
-      {"-l", "-Xt"});
-  std::string label = std::string("C ") + "M " + "    " + "LAB" + "      " + "00000000  " + "R " +
-                      "          " + "SECTIONNAME16CHR";
-  std::string expected = std::string(plain_headings) +
-                         "LABEL15CHARACTR  " + label + "\r\n" +
-                         "LABELNAME16CHARS\r\n" + blanks(17) + label + "\r\n" +
-                         "MODULENAME17CHARS\r\n" + blanks(25) + "MOD\r\n" +
-                         "SECTIONNAME16CHR\r\n" + blanks(16) +
-                         " C " "M " "    SEC      " "00000000  " "R " "0         " "\r\n" +
-                         "\r\n\r\nTOTAL\r\n"
-                         "    4 user defined symbol(s)\r\n";
-  EXPECT_EQ(run.symbol_table(), expected);
-}
-
-TEST(SymbolListing, ModuleNameOfSixteenCharactersStaysOnItsLine) {
-  ListingRun run;
-  run.assemble("  MODULE MODULENAME16CHRS\n  END\n", {"-lx", "-Xt"});
-  std::string expected = std::string(xref_headings) + "MODULENAME16CHRS" + blanks(9) + "MOD" +
-                         blanks(28) + "    1#\r\n" +
-                         "\r\n\r\nTOTAL\r\n"
-                         "    1 user defined symbol(s)\r\n";
-  EXPECT_EQ(run.symbol_table(), expected);
-}
-
-std::string twenty_five_references() {
-  std::string source = "CODE1 SECTION CODE\nX:\n";
-  for (int i = 0; i < 25; ++i) source += "  DW X\n";
-  return source + "  END\n";
+TEST(SymbolListing, TableOfEachSource) {
+  for (const TableCase& c : table_cases()) {
+    ListingRun run;
+    run.assemble(c.source, c.options);
+    EXPECT_EQ(run.symbol_table(), c.table) << c.what;
+  }
 }
 
 TEST(SymbolListing, ReferencesOverThreeBlocksWithoutAPageWidth) {
   ListingRun run;
-  run.assemble(twenty_five_references(), {"-lx", "-Xt"});
+  std::string source = "CODE1 SECTION CODE\nX:\n";
+  for (int i = 0; i < 25; ++i) source += "  DW X\n";
+  run.assemble(source + "  END\n", {"-lx", "-Xt"});
   std::string x = "X                C M     LAB      00000000  R           CODE1";
   char number[16];
   for (int line = 3; line <= 27; ++line) {
@@ -145,55 +126,6 @@ TEST(SymbolListing, ReferencesOverThreeBlocksWithoutAPageWidth) {
   x += "\t    2#\r\n";
   std::string table = run.symbol_table();
   EXPECT_NE(table.find(x), std::string::npos) << table;
-}
-
-TEST(SymbolListing, ReferencesWrapAtThePageWidth) {
-  ListingRun run;
-  run.assemble(twenty_five_references(), {"-lxw72", "-Xt"});
-  // "CODE1" ends in column 61; the first reference starts at 64, the next
-  // one would end beyond column 72, so later lines hold two each.
-  std::string x = "X                C M     LAB      00000000  R           CODE1   " "    3\r\n";
-  char pair[32];
-  for (int line = 4; line <= 26; line += 2) {
-    std::snprintf(pair, sizeof pair, "%5d   %5d\r\n", line, line + 1);
-    x += blanks(56) + pair;
-  }
-  x += blanks(56) + "    2#\r\n";
-  std::string section =
-      "CODE1           " " C " "M " "    SEC      " "00000000  " "R " "32        " "    1#\r\n";
-  std::string expected = std::string(xref_headings) + section + x + "t                        MOD\r\n" +
-                         "\r\n\r\nTOTAL\r\n"
-                         "    3 user defined symbol(s)\r\n";
-  EXPECT_EQ(run.symbol_table(), expected);
-}
-
-TEST(SymbolListing, SectionNameOfASymbolWrapsAtThePageWidth) {
-  ListingRun run;
-  run.assemble("ABCDEFGHIJKLMNOPQRST SECTION CODE\nX:\n  END\n", {"-lw72", "-Xt"});
-  // The section name starts in column 56; its first 16 characters fill the
-  // line up to the width of 72.
-  std::string expected = std::string(plain_headings) + "ABCDEFGHIJKLMNOPQRST\r\n" + blanks(16) +
-                         " C " "M " "    SEC      " "00000000  " "R " "0         " "\r\n" +
-                         "X                C M     LAB      00000000  R           ABCDEFGHIJKLMNOP\r\n" +
-                         blanks(56) + "QRST\r\n" + "t                        MOD\r\n" +
-                         "\r\n\r\nTOTAL\r\n"
-                         "    3 user defined symbol(s)\r\n";
-  EXPECT_EQ(run.symbol_table(), expected);
-}
-
-TEST(SymbolListing, OnlyTheModuleName) {
-  ListingRun run;
-  run.assemble("  END\n", {"-l", "-Xt"});
-  EXPECT_EQ(run.symbol_table(), std::string(plain_headings) + "t                        MOD\r\n" +
-                                    "\r\n\r\nTOTAL\r\n"
-                                    "    1 user defined symbol(s)\r\n");
-}
-
-TEST(SymbolListing, NoSymbolTableWithS) {
-  ListingRun run;
-  run.assemble("X:\n  END\n", {"-ls", "-Xt"});
-  EXPECT_EQ(run.symbol_table(), "(no symbol table)");
-  EXPECT_EQ(run.listing.find('\f'), std::string::npos);
 }
 
 // The unsorted form, as listed when no sort table could be had: sections in
