@@ -149,40 +149,57 @@ TEST_F(CommandLine, ListingLetters) {
   }
 }
 
-TEST_F(CommandLine, ListingFileNameFromNextArgument) {
-  process({"-lxf", "out.lst"});
-  EXPECT_EQ(a.run.options, opt_listing | opt_cross_reference);
-  EXPECT_EQ(a.settings.listing_name, "out.lst");
-}
+// Options that set bits and names, one row per command line (the source
+// p.asm follows): the option bits, the warnings recorded, a name setting and
+// the model level they leave.
+struct NamedCase {
+  std::vector<std::string> arguments;
+  uint32_t bits;
+  const char* diagnostics;
+  std::string Settings::*name;
+  const char* value;
+  int32_t model_level = 1;
+};
 
-TEST_F(CommandLine, FirstFormWinsForDebugOptimiseAndWarnings) {
-  process({"-g1", "-g", "-O", "-O1", "-w1", "-w"});
-  EXPECT_EQ(a.run.options, opt_debug_second_form | opt_long_forward_jumps);
-  EXPECT_EQ(recorded(),
-            "ASMKORAL-Warning-515 : Illegal parameter\n"
-            "ASMKORAL-Warning-515 : Illegal parameter\n"
-            "ASMKORAL-Warning-515 : Illegal parameter\n");
-}
-
-TEST_F(CommandLine, ObjectNameAndNoObjectConflict) {
-  process({"-o", "x.rel", "-Xt"});
-  EXPECT_EQ(a.run.options, opt_object_name);
-  EXPECT_EQ(a.settings.object_name, "x.rel");
-  EXPECT_EQ(recorded(), "ASMKORAL-Warning-515 : Illegal parameter\n");
-
-  Assembly other;
-  other.run.banner_printed = true;
-  process_arguments(other, {"-Xt", "-o", "x.rel", "p.asm"});
-  EXPECT_EQ(other.run.options, opt_no_object);
-  EXPECT_TRUE(other.settings.object_name.empty());
-  other.temps.remove_all();
-}
-
-TEST_F(CommandLine, ErrorFileFirstNameStays) {
-  process({"-e", "one.err", "-etwo.err"});
-  EXPECT_EQ(a.settings.error_file_name, "one.err");
-  EXPECT_EQ(a.run.options, opt_error_file);
-  EXPECT_EQ(recorded(), "ASMKORAL-Warning-515 : Illegal parameter\n");
+TEST_F(CommandLine, BitsNamesAndFirstFormsWin) {
+  const NamedCase cases[] = {
+      {{"-lxf", "out.lst"}, opt_listing | opt_cross_reference, "", &Settings::listing_name, "out.lst"},
+      {{"-g1", "-g", "-O", "-O1", "-w1", "-w"}, opt_debug_second_form | opt_long_forward_jumps,
+       "ASMKORAL-Warning-515 : Illegal parameter\n"
+       "ASMKORAL-Warning-515 : Illegal parameter\n"
+       "ASMKORAL-Warning-515 : Illegal parameter\n",
+       nullptr, nullptr},
+      // An object name and no object module exclude each other: the first wins.
+      {{"-o", "x.rel", "-Xt"}, opt_object_name, "ASMKORAL-Warning-515 : Illegal parameter\n",
+       &Settings::object_name, "x.rel"},
+      {{"-Xt", "-o", "x.rel"}, opt_no_object, "ASMKORAL-Warning-515 : Illegal parameter\n", &Settings::object_name, ""},
+      {{"-e", "one.err", "-etwo.err"}, opt_error_file, "ASMKORAL-Warning-515 : Illegal parameter\n",
+       &Settings::error_file_name, "one.err"},
+      {{"-o", "--", "-odd.rel"}, opt_object_name, "", &Settings::object_name, "-odd.rel"},
+      {{"-zd"}, opt_temp_on_disk, "", nullptr, nullptr},
+      {{"-Nc3", "-Nc2", "-H", "-V", "-$", "-XE", "-T", "-J", "-zr", "-zc", "-GN", "shown.c"},
+       opt_model_level | opt_suffix_numbers | opt_version | opt_no_banner | opt_no_escapes | opt_no_titles |
+           opt_any_characters | opt_keep_object | opt_quiet_warnings | opt_shown_name,
+       "ASMKORAL-Warning-515 : Illegal parameter\n", &Settings::shown_name, "shown.c", 3},  // -Nc repeated
+  };
+  for (const NamedCase& c : cases) {
+    Assembly fresh;
+    fresh.run.banner_printed = true;
+    std::vector<std::string> arguments = c.arguments;
+    arguments.push_back("p.asm");
+    process_arguments(fresh, arguments);
+    EXPECT_EQ(fresh.run.options, c.bits) << c.arguments[0];
+    if (c.name) {
+      EXPECT_EQ(fresh.settings.*c.name, c.value) << c.arguments[0];
+    }
+    EXPECT_EQ(fresh.settings.model_level, c.model_level) << c.arguments[0];
+    fresh.run.pass = pass_final;
+    rewind_error_files(fresh);
+    CaptureStderr();
+    print_remaining_diagnostics(fresh);
+    EXPECT_EQ(GetCapturedStderr(), c.diagnostics) << c.arguments[0];
+    fresh.temps.remove_all();
+  }
 }
 
 TEST_F(CommandLine, FillSettings) {
@@ -203,15 +220,6 @@ TEST_F(CommandLine, FillSettings) {
   all.temps.remove_all();
 }
 
-TEST_F(CommandLine, ModelLevelAndSimpleBits) {
-  process({"-Nc3", "-Nc2", "-H", "-V", "-$", "-XE", "-T", "-J", "-zr", "-zc", "-GN", "shown.c"});
-  EXPECT_EQ(a.settings.model_level, 3);
-  EXPECT_EQ(a.settings.shown_name, "shown.c");
-  EXPECT_EQ(a.run.options, opt_model_level | opt_suffix_numbers | opt_version | opt_no_banner |
-                               opt_no_escapes | opt_no_titles | opt_any_characters | opt_keep_object |
-                               opt_quiet_warnings | opt_shown_name);
-}
-
 TEST_F(CommandLine, IncludeDirectoriesInOrder) {
   std::filesystem::create_directory("inc");
   setenv("HOMEKORAL", "/opt/koral;", 1);
@@ -223,17 +231,6 @@ TEST_F(CommandLine, IncludeDirectoriesInOrder) {
             (std::vector<std::string>{"", dir_ + "/inc/", dir_ + "/other/", "/opt/koral/include/",
                                       "/usr/koral/include/"}));
   EXPECT_EQ(a.run.options, opt_include_dirs);
-}
-
-TEST_F(CommandLine, DoubleDashTakesTheNextArgumentAsValue) {
-  process({"-o", "--", "-odd.rel"});
-  EXPECT_EQ(a.settings.object_name, "-odd.rel");
-}
-
-TEST_F(CommandLine, TempFilesOnDiskFromThenOn) {
-  process({"-zd"});
-  EXPECT_TRUE(a.temps.use_disk());
-  EXPECT_EQ(a.run.options, opt_temp_on_disk);
 }
 
 // Option lines at the head of the source.

@@ -1,7 +1,6 @@
 // Identifiers, reserved words and the modes they switch on; operators; the
 // operand pre-scan; the sign counter.
 #include "source/lexer_fixture.h"
-#include "symbols/hash.h"
 
 namespace koral::testing {
 
@@ -82,43 +81,6 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"X: JP (HL)", "ID(X) : MN(1039) [ REG(187) ]"}));
 
 using LexerModes = LexerFixture;
-
-TEST_F(LexerModes, ReservedWordsCarryValueAndModeMask) {
-  open_text("LD A\n");
-  TokenValue v;
-  ASSERT_EQ(next_token(a(), v), MNEMONIC);
-  EXPECT_EQ(v.integer, 1022);
-  EXPECT_EQ(v.mode_mask, 0xFFFFFFFFu);
-  ASSERT_EQ(next_token(a(), v), REGISTER);
-  EXPECT_EQ(v.integer, 73);
-  EXPECT_EQ(v.mode_mask, 0u);
-}
-
-TEST_F(LexerModes, KnownNamesComeWithTheirEntries) {
-  lookup_section(a(), "CODE1", hash_name("CODE1"));
-  NameLookup section = insert_name(a(), "CODE1", section_code);
-  lookup_symbol(a(), "X", hash_name("X"));
-  NameLookup symbol = insert_name(a(), "X", kind_label);
-  open_text("DB CODE1, X, Y\n");
-  TokenValue v;
-  next_token(a(), v);
-  ASSERT_EQ(next_token(a(), v), IDENT);
-  EXPECT_EQ(v.section, section.section);
-  EXPECT_EQ(v.name.data(), section.section->name);
-  next_token(a(), v);
-  ASSERT_EQ(next_token(a(), v), IDENT);
-  EXPECT_EQ(v.symbol, symbol.symbol);
-  EXPECT_EQ(v.name.data(), symbol.symbol->name);
-  next_token(a(), v);
-  ASSERT_EQ(next_token(a(), v), IDENT);
-  EXPECT_EQ(v.symbol, nullptr);
-  EXPECT_EQ(v.name, "Y");
-}
-
-TEST_F(LexerModes, OnlyTheFirstThousandTwentyFourCharactersOfANameCount) {
-  std::string name(1500, 'q');
-  EXPECT_EQ(tokens_of("DB " + name + ",1"), "DB(0) ID(" + std::string(1024, 'q') + ") , INT(+1,10)");
-}
 
 TEST_F(LexerModes, CarriageReturnsAreDropped) {
   // The character after a carriage return is read in its place, even inside
@@ -229,15 +191,6 @@ TEST_F(LexerModes, PerStatementStateStartsAfreshOnEveryLine) {
   EXPECT_EQ(lines[1].tokens, "DB(0) ID(A.3)");
   EXPECT_EQ(lines[3].tokens, "DB(0) COND(5)");
   EXPECT_EQ(lines[5].tokens, "DB(0) STR(a)");
-}
-
-TEST_F(LexerModes, TheNamePoolOverflowsAtSixtyFiveThousandBytes) {
-  // 64 names of 1024 characters fill 64 * 1025 bytes, more than the pool.
-  std::string line = "DB";
-  for (int i = 0; i < 64; ++i) line += " " + std::string(1024, static_cast<char>('a' + i % 26)) + ",";
-  ::testing::internal::CaptureStderr();
-  EXPECT_THROW(tokens_of(line), RunAborted);
-  EXPECT_NE(::testing::internal::GetCapturedStderr().find("Fatal-158"), std::string::npos);
 }
 
 }  // namespace koral::testing

@@ -106,38 +106,46 @@ TEST_F(Includes, ANinthLevelIsRefusedAndTheIncludingFileGoesOn) {
   EXPECT_EQ(a().sources.files.size(), 9u);
 }
 
-TEST_F(Includes, TheBracketFormSkipsTheSourceDirectory) {
-  write_file("a.inc", "DI\n");
-  write_file("lib/a.inc", "EI\n");
-  open_text("$INCLUDE <a.inc>\n$INCLUDE \"a.inc\"\n");
-  a().settings.include_dirs.push_back((dir / "lib").string() + "/");
-  std::vector<LexedLine> lines = lex_lines();
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[1].tokens, "MN(1006)");
-  EXPECT_EQ(lines[3].tokens, "MN(1005)");
-  EXPECT_EQ(a().sources.files[1].name, (dir / "lib").string() + "/a.inc");
+// Where an included file is found: files written under the test folder,
+// the include folders in order ("{dir}" is the test folder), the main
+// source, and the tokens of the lines read from included files.
+struct SearchCase {
+  std::vector<std::pair<std::string, std::string>> files;
+  std::vector<std::string> include_dirs;
+  std::string main;
+  std::vector<std::string> included_tokens;
+};
+
+class IncludeSearch : public Includes, public ::testing::WithParamInterface<SearchCase> {};
+
+std::string in_dir(std::string text, const std::string& dir) {
+  std::size_t at = text.find("{dir}");
+  return at == std::string::npos ? text : text.replace(at, 5, dir);
 }
 
-TEST_F(Includes, LaterDirectoriesAreSearchedInOrder) {
-  write_file("one/b.inc", "DI\n");
-  write_file("two/b.inc", "EI\n");
-  write_file("two/c.inc", "RET\n");
-  open_text("$INCLUDE \"b.inc\"\n$INCLUDE \"c.inc\"\n");
-  a().settings.include_dirs.push_back((dir / "one").string() + "/");
-  a().settings.include_dirs.push_back((dir / "two").string() + "/");
-  std::vector<LexedLine> lines = lex_lines();
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[1].tokens, "MN(1005)");
-  EXPECT_EQ(lines[3].tokens, "MN(1002)");
+TEST_P(IncludeSearch, FindsTheFile) {
+  const SearchCase& c = GetParam();
+  for (const auto& [name, text] : c.files) write_file(name, text);
+  open_text(in_dir(c.main, dir.string()));
+  for (const std::string& d : c.include_dirs) a().settings.include_dirs.push_back(in_dir(d, dir.string()));
+  std::vector<std::string> tokens;
+  for (const LexedLine& line : lex_lines())
+    if (line.file_index != 0) tokens.push_back(line.tokens);
+  EXPECT_EQ(tokens, c.included_tokens) << c.main;
 }
 
-TEST_F(Includes, AnAbsoluteNameIsUsedAsItIs) {
-  std::string path = write_file("elsewhere/abs.inc", "SWI\n");
-  open_text("$INCLUDE \"" + path + "\"\n");
-  std::vector<LexedLine> lines = lex_lines();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[1].tokens, "MN(1003)");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Folders, IncludeSearch,
+    ::testing::Values(
+        // The bracket form skips the source's folder.
+        SearchCase{{{"a.inc", "DI\n"}, {"lib/a.inc", "EI\n"}}, {"{dir}/lib/"},
+                   "$INCLUDE <a.inc>\n$INCLUDE \"a.inc\"\n", {"MN(1006)", "MN(1005)"}},
+        // Later folders are searched in order.
+        SearchCase{{{"one/b.inc", "DI\n"}, {"two/b.inc", "EI\n"}, {"two/c.inc", "RET\n"}},
+                   {"{dir}/one/", "{dir}/two/"}, "$INCLUDE \"b.inc\"\n$INCLUDE \"c.inc\"\n",
+                   {"MN(1005)", "MN(1002)"}},
+        // An absolute name is used as it is.
+        SearchCase{{{"elsewhere/abs.inc", "SWI\n"}}, {}, "$INCLUDE \"{dir}/elsewhere/abs.inc\"\n", {"MN(1003)"}}));
 
 TEST_F(Includes, AMissingFileIsFatal) {
   open_text("$INCLUDE \"missing.inc\"\n");

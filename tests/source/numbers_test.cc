@@ -80,17 +80,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 using NumberLimits = LexerFixture;
 
-TEST_F(NumberLimits, NinetySevenDigitsPassNinetyEightStopTheRun) {
-  // The collected text counts the sign: 97 digits make 98 characters.
-  EXPECT_EQ(tokens_of("DB " + std::string(97, '7')), "DB(0) INT(+" + std::string(97, '7') + ",10)");
-
-  assembly = std::make_unique<Assembly>();
-  ::testing::internal::CaptureStderr();
-  EXPECT_THROW(tokens_of("DB " + std::string(98, '7')), RunAborted);
-  std::string printed = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(printed.find("Fatal-110 : Numeric constant out of range"), std::string::npos) << printed;
-}
-
 TEST_F(NumberLimits, AfterAnErrorTheRestOfTheLineIsSkipped) {
   open_text("DB 018, 5, \"x\"\nDB 7\n");
   std::vector<LexedLine> lines = lex_lines();
@@ -98,18 +87,6 @@ TEST_F(NumberLimits, AfterAnErrorTheRestOfTheLineIsSkipped) {
   EXPECT_EQ(lines[0].tokens, "DB(0) INT(+1,8)");
   EXPECT_EQ(lines[1].tokens, "DB(0) INT(+7,10)");
   EXPECT_TRUE(lines[1].diagnostics.empty());
-}
-
-TEST_F(NumberLimits, NumberValuesSurviveThreeFurtherNumbers) {
-  open_text("DB 1, 2, 3, 4\n");
-  TokenValue v;
-  std::vector<NumericConstant*> seen;
-  for (int token = next_token(a(), v); token != NEWLINE; token = next_token(a(), v))
-    if (token == INTEGER) seen.push_back(v.number);
-  ASSERT_EQ(seen.size(), 4u);
-  EXPECT_STREQ(seen[0]->text, "+1");
-  EXPECT_STREQ(seen[3]->text, "+4");
-  EXPECT_EQ(seen[0]->integer_word, 0);
 }
 
 // The floating format selected by the last reserved word against the

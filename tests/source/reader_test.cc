@@ -7,29 +7,48 @@ namespace koral::testing {
 
 using SourceReader = LexerFixture;
 
-TEST_F(SourceReader, LastLineWithoutLineFeedIsStillALine) {
-  open_text("NOP\nDI");
-  std::vector<LexedLine> lines = lex_lines();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[1].tokens, "MN(1005)");
-  EXPECT_EQ(lines[1].line_in_file, 2);
+namespace {
+
+// A source and the tokens of every line it gives, separated by "|"; the
+// line where the pre-scan stopped, and whether it saw option lines above it.
+struct LinesCase {
+  std::string text;
+  const char* lines;
+  int32_t first_statement_line = 0;
+  bool option_lines_seen = false;
+};
+
+class SourceLines : public LexerFixture, public ::testing::WithParamInterface<LinesCase> {};
+
+}  // namespace
+
+TEST_P(SourceLines, GiveTheirTokensWithTheirNumbers) {
+  const LinesCase& c = GetParam();
+  open_text(c.text);
+  a().run.option_lines_seen = c.option_lines_seen;
+  a().run.first_statement_line = c.first_statement_line;
+  std::string joined;
+  int32_t number = 0;
+  for (const LexedLine& line : lex_lines()) {
+    joined += (number ? "|" : "") + line.tokens;
+    EXPECT_EQ(line.line_in_file, ++number) << c.lines;
+  }
+  EXPECT_EQ(joined, c.lines) << c.text;
 }
 
-TEST_F(SourceReader, CtrlZEndsTheFile) {
-  open_text("NOP\nDI\x1A" "EI\nRET\n");
-  std::vector<LexedLine> lines = lex_lines();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[1].tokens, "MN(1005)");
-
-  assembly = std::make_unique<Assembly>();
-  open_text("\x1A" "NOP\n");
-  EXPECT_TRUE(lex_lines().empty());
-}
-
-TEST_F(SourceReader, ByteFFEndsTheFile) {
-  open_text("NOP\n\xFF" "DI\n");
-  EXPECT_EQ(lex_lines().size(), 1u);
-}
+INSTANTIATE_TEST_SUITE_P(
+    EndsAndOptionLines, SourceLines,
+    ::testing::Values(
+        LinesCase{"NOP\nDI", "MN(1000)|MN(1005)"},
+        LinesCase{"NOP\nDI\x1A" "EI\nRET\n", "MN(1000)|MN(1005)"},  // Ctrl-Z ends the file
+        LinesCase{"\x1A" "NOP\n", ""},
+        LinesCase{"NOP\n\xFF" "DI\n", "MN(1000)"},                  // so does byte FF
+        // Option lines are empty statements; after the first statement line
+        // an option line is a statement.
+        LinesCase{"-l\n; comment\n  -g\nNOP\n-x\n", "|||MN(1000)|- ID(x)", 4, true},
+        LinesCase{"-l\n-g", "|", 3, true},
+        // The pre-scan stopped at line 2 but saw no option line.
+        LinesCase{"; c\nNOP\n", "|MN(1000)", 2}));
 
 TEST_F(SourceReader, EmptySourceIsEndOfInputAtOnce) {
   open_text("");
@@ -79,37 +98,6 @@ TEST_F(SourceReader, ALineEndingExactlyAtTheBlockEnd) {
   EXPECT_EQ(lines[2].line_in_file, 3);
 }
 
-TEST_F(SourceReader, OptionLinesAreEmptyStatements) {
-  open_text("-l\n; comment\n  -g\nNOP\n-x\n");
-  a().run.option_lines_seen = true;
-  a().run.first_statement_line = 4;
-  std::vector<LexedLine> lines = lex_lines();
-  ASSERT_EQ(lines.size(), 5u);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(lines[static_cast<std::size_t>(i)].tokens, "");
-    EXPECT_EQ(lines[static_cast<std::size_t>(i)].line_in_file, i + 1);
-  }
-  EXPECT_EQ(lines[3].tokens, "MN(1000)");
-  // After the first statement line an option line is a statement.
-  EXPECT_EQ(lines[4].tokens, "- ID(x)");
-}
-
-TEST_F(SourceReader, WithoutOptionLinesNothingIsSkipped) {
-  open_text("; c\nNOP\n");
-  a().run.first_statement_line = 2;  // the pre-scan stopped there, but saw no option
-  std::vector<LexedLine> lines = lex_lines();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[1].tokens, "MN(1000)");
-}
-
-TEST_F(SourceReader, SourceOfOnlyOptionLinesEndsNormally) {
-  open_text("-l\n-g");
-  a().run.option_lines_seen = true;
-  a().run.first_statement_line = 3;
-  std::vector<LexedLine> lines = lex_lines();
-  EXPECT_EQ(lines.size(), 2u);
-}
-
 TEST_F(SourceReader, EndOfInputBeforeTheFirstStatementLineIsFatal) {
   open_text("-l\n-g\n");
   a().run.option_lines_seen = true;
@@ -144,15 +132,6 @@ TEST_F(SourceReader, SteppingBackBeforeTheTextIsFatal) {
   EXPECT_THROW(unread_char(a()), RunAborted);
   EXPECT_NE(::testing::internal::GetCapturedStderr().find("152 : Illegal source file format"),
             std::string::npos);
-}
-
-TEST_F(SourceReader, ListingLinesKeepTheirOwnLineEnds) {
-  open_text("NOP\r\nDI\nEI");
-  EXPECT_EQ(read_listing_line(a()), "NOP\r\n");
-  EXPECT_EQ(read_listing_line(a()), "DI\n");
-  EXPECT_EQ(read_listing_line(a()), "EI\r\n");
-  EXPECT_EQ(read_listing_line(a()), "");
-  EXPECT_EQ(a().sources.files[0].line_in_file, 0);  // the listing does not count lines
 }
 
 }  // namespace koral::testing

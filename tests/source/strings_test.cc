@@ -79,22 +79,6 @@ TEST_F(StringLimits, DebugDirectivesTakeNoEscapes) {
   }
 }
 
-TEST_F(StringLimits, LongestStringFitsOneMoreIsFatal) {
-  // Also a line far longer than one buffer block.
-  std::string longest(65533, 'x');
-  open_text("DB \"" + longest + "\"\n");
-  std::vector<int> diagnostics;
-  std::string text = read_string(a(), diagnostics);
-  EXPECT_EQ(text.size(), 65533u);
-  EXPECT_TRUE(diagnostics.empty());
-
-  assembly = std::make_unique<Assembly>();
-  open_text("DB \"" + longest + "y\"\n");
-  ::testing::internal::CaptureStderr();
-  EXPECT_THROW(read_string(a(), diagnostics), RunAborted);
-  EXPECT_NE(::testing::internal::GetCapturedStderr().find("Fatal-158"), std::string::npos);
-}
-
 TEST_F(StringLimits, StringsMayHoldNulBytes) {
   open_text(std::string("DB \"a\0b\"\n", 9));
   a().run.options |= opt_any_characters;
@@ -141,19 +125,62 @@ INSTANTIATE_TEST_SUITE_P(
         FileNameCase{"$INCLUDE a.inc", "INCLUDE(0) STR() ID(.inc)", -1, {}},
         FileNameCase{"$INCLUDE", "INCLUDE(0) STR()", -1, {}}));
 
-TEST_F(StringLimits, FileNameOfTwoHundredSixtyCharactersIsFatal) {
-  open_text("$INCLUDE \"" + std::string(259, 'f') + "\"\n");
-  TokenValue v;
-  next_token(a(), v);
-  EXPECT_EQ(next_token(a(), v), STRING);
-  EXPECT_EQ(v.length, 259);
+// Size limits of one line: the longest name, number, string and file name
+// pass whole (a name is cut to its first 1024 characters); one character
+// more, or names filling the name pool, stop the run.
+struct LimitCase {
+  const char* what;
+  std::string line;
+  std::string tokens;  // of the line, when the run goes on
+  const char* fatal;   // printed when the run stops
+};
 
-  assembly = std::make_unique<Assembly>();
-  open_text("$INCLUDE \"" + std::string(260, 'f') + "\"\n");
-  next_token(a(), v);
+class LineLimitTest : public LexerFixture, public ::testing::WithParamInterface<LimitCase> {};
+
+TEST_P(LineLimitTest, PassOrStopTheRun) {
+  const LimitCase& c = GetParam();
+  open_text(c.line + "\n");
+  TokenValue v;
+  std::string tokens;
   ::testing::internal::CaptureStderr();
-  EXPECT_THROW(next_token(a(), v), RunAborted);
-  EXPECT_NE(::testing::internal::GetCapturedStderr().find("Fatal-158"), std::string::npos);
+  try {
+    for (int token = next_token(a(), v); token != NEWLINE; token = next_token(a(), v))
+      tokens += (tokens.empty() ? "" : " ") + describe(token, v);
+  } catch (const RunAborted&) {
+    tokens = "(stopped)";
+  }
+  std::string printed = ::testing::internal::GetCapturedStderr();
+  if (c.fatal) {
+    EXPECT_EQ(tokens, "(stopped)") << c.what;
+    EXPECT_NE(printed.find(c.fatal), std::string::npos) << c.what << ": " << printed;
+  } else {
+    EXPECT_EQ(tokens, c.tokens) << c.what;
+    EXPECT_TRUE(a().diag.pending.empty()) << c.what;
+  }
 }
+
+std::string pool_filler() {
+  // 64 names of 1024 characters fill 64 * 1025 bytes, more than the pool.
+  std::string line = "DB";
+  for (int i = 0; i < 64; ++i) line += " " + std::string(1024, static_cast<char>('a' + i % 26)) + ",";
+  return line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, LineLimitTest,
+    ::testing::Values(
+        LimitCase{"name", "DB " + std::string(1500, 'q') + ",1",
+                  "DB(0) ID(" + std::string(1024, 'q') + ") , INT(+1,10)", nullptr},
+        LimitCase{"name pool", pool_filler(), "", "Fatal-158"},
+        // The collected text counts the sign: 97 digits make 98 characters.
+        LimitCase{"97 digits", "DB " + std::string(97, '7'), "DB(0) INT(+" + std::string(97, '7') + ",10)", nullptr},
+        LimitCase{"98 digits", "DB " + std::string(98, '7'), "", "Fatal-110 : Numeric constant out of range"},
+        // Also a line far longer than one buffer block.
+        LimitCase{"string", "DB \"" + std::string(65533, 'x') + "\"", "DB(0) STR(" + std::string(65533, 'x') + ")",
+                  nullptr},
+        LimitCase{"string too long", "DB \"" + std::string(65533, 'x') + "y\"", "", "Fatal-158"},
+        LimitCase{"file name", "$INCLUDE \"" + std::string(259, 'f') + "\"",
+                  "INCLUDE(0) STR(" + std::string(259, 'f') + ")", nullptr},
+        LimitCase{"file name too long", "$INCLUDE \"" + std::string(260, 'f') + "\"", "", "Fatal-158"}));
 
 }  // namespace koral::testing
