@@ -127,7 +127,7 @@ void put_window_back(Assembly& a) {
   t.window_modified = false;
   if (a.run.pass == pass_final) return;  // no pass reads the file after this one
   if (std::memcmp(t.buffer, t.window_as_read, t.window_length) == 0) return;
-  if (!t.store.store(token_temp(a), t.window_chunk, t.buffer)) write_failed(a);
+  if (!t.store.store(token_temp(a), t.window_chunk, t.buffer, t.window_as_read)) write_failed(a);
 }
 
 // Moves the window to the next chunk; false at the end of the file.

@@ -70,14 +70,16 @@ long TokenStore::load(TempFile& file, uint32_t index, unsigned char* bytes) {
   return chunk.length;
 }
 
-bool TokenStore::store(TempFile& file, uint32_t index, const unsigned char* bytes) {
+bool TokenStore::store(TempFile& file, uint32_t index, const unsigned char* bytes,
+                       const unsigned char* as_loaded) {
   Chunk& chunk = chunks_[index];
   if (on_disk_) {
     if (file.seek(chunk.offset, seek_start) != chunk.offset) return false;
     return file.write(bytes, chunk.length) == static_cast<long>(chunk.length);
   }
-  uint32_t packed = pack_words(bytes, chunk.length, scratch_.get());
   unsigned char* to = blocks_[chunk.block].get() + chunk.at;
+  uint32_t packed = as_loaded ? repack_words(bytes, as_loaded, to, chunk.length, scratch_.get())
+                              : pack_words(bytes, chunk.length, scratch_.get());
   if (packed > chunk.room) {  // grown: the chunk moves to the end of the pool
     to = reserve(with_slack(packed), chunk);
     if (!to) return false;

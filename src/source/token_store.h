@@ -27,8 +27,11 @@ class TokenStore {
   bool append(TempFile& file, const unsigned char* bytes, uint32_t length);
   // Copies chunk `index` into `bytes`; its length, or -1 when it cannot be read.
   long load(TempFile& file, uint32_t index, unsigned char* bytes);
-  // Replaces chunk `index` with `bytes` of the same length; false on failure.
-  bool store(TempFile& file, uint32_t index, const unsigned char* bytes);
+  // Replaces chunk `index` with `bytes` of the same length; `as_loaded`, if
+  // given, is the chunk as load() gave it (the words equal in both need not
+  // be packed again).  False on failure.
+  bool store(TempFile& file, uint32_t index, const unsigned char* bytes,
+             const unsigned char* as_loaded = nullptr);
 
   uint32_t chunk_count() const { return static_cast<uint32_t>(chunks_.size()); }
   // File offset of the chunk's first byte, as if the chunks lay end to end.

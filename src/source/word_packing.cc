@@ -90,27 +90,58 @@ void unpack_tail(const unsigned char* from, uint32_t tag_byte, uint32_t count, u
 constexpr uint8_t spread_bits[16] = {0x00, 0x01, 0x04, 0x05, 0x10, 0x11, 0x14, 0x15,
                                      0x40, 0x41, 0x44, 0x45, 0x50, 0x51, 0x54, 0x55};
 
+// Packs the four words of `v` at `to`; returns their tag byte.
+__attribute__((target("ssse3"))) inline uint32_t pack_group(__m128i v, unsigned char* to) {
+  const __m128i zero = _mm_setzero_si128();
+  // Masks are -1 where true: 3 - 2*small - zero - ones gives the tags.
+  __m128i small = _mm_cmpeq_epi32(_mm_and_si128(v, _mm_set1_epi32(static_cast<int>(0xFFFFFF00u))), zero);
+  __m128i tag = _mm_add_epi32(_mm_set1_epi32(3), _mm_add_epi32(small, small));
+  tag = _mm_add_epi32(tag, _mm_add_epi32(_mm_cmpeq_epi32(v, zero), _mm_cmpeq_epi32(v, _mm_set1_epi32(-1))));
+  int low_bits = _mm_movemask_ps(_mm_castsi128_ps(_mm_slli_epi32(tag, 31)));
+  int high_bits = _mm_movemask_ps(_mm_castsi128_ps(_mm_slli_epi32(tag, 30)));
+  uint32_t tag_byte = spread_bits[low_bits] | (spread_bits[high_bits] << 1);
+  __m128i order = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tables.gather[tag_byte]));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_shuffle_epi8(v, order));
+  return tag_byte;
+}
+
 __attribute__((target("ssse3")))
 uint32_t pack_shuffled(const unsigned char* raw, uint32_t length, unsigned char* out) {
   const uint32_t words = length / 4;
   unsigned char* tags = out;
   unsigned char* to = out + (words + 3) / 4;
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i all_ones = _mm_set1_epi32(-1);
-  const __m128i high = _mm_set1_epi32(static_cast<int>(0xFFFFFF00u));
-  const __m128i three = _mm_set1_epi32(3);
+  uint32_t w = 0;
+  for (; w + 4 <= words; w += 4) {
+    uint32_t tag_byte = pack_group(_mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + 4 * w)), to);
+    to += tables.length[tag_byte];
+    *tags++ = static_cast<unsigned char>(tag_byte);
+  }
+  if (w < words) to += pack_tail(raw + 4 * w, words - w, tags, to);
+  return static_cast<uint32_t>(to - out);
+}
+
+// A group that did not change keeps its packed bytes: they are copied from
+// the earlier image instead of being worked out again.
+__attribute__((target("ssse3")))
+uint32_t repack_shuffled(const unsigned char* raw, const unsigned char* earlier_raw,
+                         const unsigned char* earlier, uint32_t length, unsigned char* out) {
+  const uint32_t words = length / 4;
+  const uint32_t tag_bytes = (words + 3) / 4;
+  const unsigned char* earlier_tags = earlier;
+  const unsigned char* from = earlier + tag_bytes;
+  unsigned char* tags = out;
+  unsigned char* to = out + tag_bytes;
   uint32_t w = 0;
   for (; w + 4 <= words; w += 4) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + 4 * w));
-    // Masks are -1 where true: 3 - 2*small - zero - ones gives the tags.
-    __m128i small = _mm_cmpeq_epi32(_mm_and_si128(v, high), zero);
-    __m128i tag = _mm_add_epi32(three, _mm_add_epi32(small, small));
-    tag = _mm_add_epi32(tag, _mm_add_epi32(_mm_cmpeq_epi32(v, zero), _mm_cmpeq_epi32(v, all_ones)));
-    int low_bits = _mm_movemask_ps(_mm_castsi128_ps(_mm_slli_epi32(tag, 31)));
-    int high_bits = _mm_movemask_ps(_mm_castsi128_ps(_mm_slli_epi32(tag, 30)));
-    uint32_t tag_byte = spread_bits[low_bits] | (spread_bits[high_bits] << 1);
-    __m128i order = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tables.gather[tag_byte]));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_shuffle_epi8(v, order));
+    __m128i was = _mm_loadu_si128(reinterpret_cast<const __m128i*>(earlier_raw + 4 * w));
+    uint32_t earlier_tag = *earlier_tags++;
+    uint32_t tag_byte = earlier_tag;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, was)) == 0xFFFF)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+    else
+      tag_byte = pack_group(v, to);
+    from += tables.length[earlier_tag];
     to += tables.length[tag_byte];
     *tags++ = static_cast<unsigned char>(tag_byte);
   }
@@ -171,6 +202,16 @@ uint32_t pack_words(const unsigned char* raw, uint32_t length, unsigned char* ou
 #ifdef KORAL_BYTE_SHUFFLE
   if (shuffles_available()) return pack_shuffled(raw, length, out);
 #endif
+  return pack_words_by_word(raw, length, out);
+}
+
+uint32_t repack_words(const unsigned char* raw, const unsigned char* earlier_raw,
+                      const unsigned char* earlier, uint32_t length, unsigned char* out) {
+#ifdef KORAL_BYTE_SHUFFLE
+  if (shuffles_available()) return repack_shuffled(raw, earlier_raw, earlier, length, out);
+#endif
+  (void)earlier_raw;
+  (void)earlier;
   return pack_words_by_word(raw, length, out);
 }
 

@@ -18,6 +18,11 @@ constexpr uint32_t unpack_reach = 16;
 
 // Packs `length` bytes (a multiple of 4); returns the packed length.
 uint32_t pack_words(const unsigned char* raw, uint32_t length, unsigned char* out);
+// Packs `raw` as pack_words does, given `earlier`, the packed image of
+// `earlier_raw` (of the same length, readable unpack_reach bytes past its
+// end): the words that did not change are not packed again.
+uint32_t repack_words(const unsigned char* raw, const unsigned char* earlier_raw,
+                      const unsigned char* earlier, uint32_t length, unsigned char* out);
 // Unpacks the `length` bytes packed at `packed`.
 void unpack_words(const unsigned char* packed, uint32_t length, unsigned char* raw);
 

@@ -54,5 +54,26 @@ TEST(WordPacking, BothPackersAgreeAndEveryImageUnpacksToItsWords) {
   }
 }
 
+TEST(WordPacking, RepackingAfterAFewChangesGivesThePackedImageOfTheNewWords) {
+  std::mt19937 random(11);
+  const uint32_t kinds[] = {0, 3, 0xFFFFFFFFu, 0x00012345u};
+  for (uint32_t words : {1u, 4u, 7u, 64u, 301u}) {
+    std::vector<uint32_t> before(words);
+    for (uint32_t& v : before) v = kinds[random() % 4];
+    std::vector<uint32_t> after = before;
+    // A word becomes wider, one narrower, one keeps its width; the rest stay.
+    for (uint32_t change = 0; change < 1 + words / 10; ++change) after[random() % words] = kinds[random() % 4];
+    const std::vector<unsigned char> old_raw = bytes_of(before), new_raw = bytes_of(after);
+    const uint32_t length = words * 4;
+    std::vector<unsigned char> earlier(packed_limit(length) + unpack_reach);
+    pack_words(old_raw.data(), length, earlier.data());
+    std::vector<unsigned char> expected(packed_limit(length)), got(packed_limit(length));
+    uint32_t expected_length = pack_words_by_word(new_raw.data(), length, expected.data());
+    uint32_t got_length = repack_words(new_raw.data(), old_raw.data(), earlier.data(), length, got.data());
+    ASSERT_EQ(got_length, expected_length) << words;
+    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + expected_length, got.begin())) << words;
+  }
+}
+
 }  // namespace
 }  // namespace koral
