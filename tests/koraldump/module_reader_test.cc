@@ -9,58 +9,60 @@
 namespace koraldump::test {
 namespace {
 
-TEST(KoraldumpFields, NumbersTakeTheFewestBytes) {
-  struct Case {
-    const char* bytes;
-    uint32_t value;
-  } cases[] = {{"00", 0}, {"7F", 127}, {"81 80", 128}, {"82 01 2C", 300}, {"83 01 00 00", 65536},
-               {"84 FF FF FF FF", 0xFFFFFFFF}, {"84 00 00 00 50", 80}};
-  for (const Case& c : cases) {
-    std::vector<uint8_t> b = bytes_of(c.bytes);
-    ByteReader r(b.data(), b.size());
-    EXPECT_EQ(r.number("n"), c.value) << c.bytes;
-    EXPECT_TRUE(r.at_end()) << c.bytes;
-  }
+// Bytes of hexadecimal text followed by n copies of a character.
+std::vector<uint8_t> with_text(const std::string& hex_bytes, std::size_t n = 0, char c = 'a') {
+  std::vector<uint8_t> b = bytes_of(hex_bytes);
+  b.insert(b.end(), n, static_cast<uint8_t>(c));
+  return b;
 }
 
-TEST(KoraldumpFields, OmittedAndOverwideNumbers) {
-  std::vector<uint8_t> b = bytes_of("80");
-  ByteReader r(b.data(), b.size());
-  uint32_t v = 7;
-  EXPECT_FALSE(r.optional_number("n", v));
-  b = bytes_of("85 00 00 00 00 01");
-  ByteReader wide(b.data(), b.size());
-  EXPECT_THROW(wide.number("n"), ModuleError);
-  b = bytes_of("83 01 00");
-  ByteReader cut(b.data(), b.size());
-  try {
-    cut.number("count");
-    FAIL() << "a number cut short was read";
-  } catch (const ModuleError& e) {
-    EXPECT_EQ(e.offset, 3u);
-  }
-}
+// One field read from the bytes: a number ('n'), a number that may be
+// omitted ('o', here always omitted) or a name ('s'); or the fault it gives.
+struct FieldCase {
+  std::vector<uint8_t> bytes;
+  char kind;
+  uint32_t value;
+  std::string name;
+  int fault_at = -2;  // -2: no fault; -1: a fault at any offset
+  const char* message = "";
+};
 
-TEST(KoraldumpFields, NamesOfEveryLengthForm) {
-  std::vector<uint8_t> b = bytes_of("00");
-  ByteReader empty(b.data(), b.size());
-  EXPECT_EQ(empty.name("n"), "");
-  b = bytes_of("DE 80");
-  append(b, std::vector<uint8_t>(128, 'a'));
-  ByteReader r128(b.data(), b.size());
-  EXPECT_EQ(r128.name("n"), std::string(128, 'a'));
-  b = bytes_of("DF 01 2C");
-  append(b, std::vector<uint8_t>(300, 'b'));
-  ByteReader r300(b.data(), b.size());
-  EXPECT_EQ(r300.name("n"), std::string(300, 'b'));
-  b = bytes_of("05 41 42");
-  ByteReader past(b.data(), b.size());
-  try {
-    past.name("section name");
-    FAIL() << "a name past the end was read";
-  } catch (const ModuleError& e) {
-    EXPECT_EQ(e.offset, 0u);
-    EXPECT_NE(e.message.find("runs past the end"), std::string::npos) << e.message;
+TEST(KoraldumpFields, NumbersAndNames) {
+  const FieldCase cases[] = {
+      // Numbers take the fewest bytes.
+      {with_text("00"), 'n', 0, ""}, {with_text("7F"), 'n', 127, ""}, {with_text("81 80"), 'n', 128, ""},
+      {with_text("82 01 2C"), 'n', 300, ""}, {with_text("83 01 00 00"), 'n', 65536, ""},
+      {with_text("84 FF FF FF FF"), 'n', 0xFFFFFFFF, ""}, {with_text("84 00 00 00 50"), 'n', 80, ""},
+      {with_text("80"), 'o', 0, ""},
+      {with_text("85 00 00 00 00 01"), 'n', 0, "", -1},
+      {with_text("83 01 00"), 'n', 0, "", 3},
+      // Names of every length form.
+      {with_text("00"), 's', 0, ""},
+      {with_text("DE 80", 128), 's', 0, std::string(128, 'a')},
+      {with_text("DF 01 2C", 300, 'b'), 's', 0, std::string(300, 'b')},
+      {with_text("05 41 42"), 's', 0, "", 0, "runs past the end"},
+  };
+  for (const FieldCase& c : cases) {
+    const std::string what = std::string(1, c.kind) + " " + std::to_string(c.bytes.size()) + " bytes";
+    ByteReader r(c.bytes.data(), c.bytes.size());
+    try {
+      uint32_t omitted = 7;
+      if (c.kind == 'n') {
+        EXPECT_EQ(r.number("n"), c.value) << what;
+      } else if (c.kind == 'o') {
+        EXPECT_FALSE(r.optional_number("n", omitted)) << what;
+      } else {
+        EXPECT_EQ(r.name("n"), c.name) << what;
+      }
+      EXPECT_TRUE(r.at_end()) << what;
+      EXPECT_EQ(c.fault_at, -2) << what << ": read without a fault";
+    } catch (const ModuleError& e) {
+      EXPECT_NE(c.fault_at, -2) << what << ": " << e.message;
+      if (c.fault_at >= 0) {
+        EXPECT_EQ(e.offset, static_cast<std::size_t>(c.fault_at)) << what;
+      }
+      EXPECT_NE(e.message.find(c.message), std::string::npos) << what << ": " << e.message;
+    }
   }
 }
 

@@ -78,7 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"LD A,(X)(Y)", "MN(1022) REG(73) , ( ID(X) ) ( ID(Y) )"},
         LineCase{"CALL (X+')')", "MN(1038) [ ID(X) + INT(29,16) ]"},
         LineCase{"DB (1)", "DB(0) ( INT(+1,10) )"},
-        LineCase{"X: JP (HL)", "ID(X) : MN(1039) [ REG(187) ]"}));
+        LineCase{"X: JP (HL)", "ID(X) : MN(1039) [ REG(187) ]"},
+        // An unbalanced line is not rewritten.
+        LineCase{"LD A,(HL))", "MN(1022) REG(73) , ( REG(187) ) )"}));
 
 using LexerModes = LexerFixture;
 
@@ -115,29 +117,15 @@ INSTANTIATE_TEST_SUITE_P(
                       SignCase{"DB 1%-2&-3^-4/-5", 4}, SignCase{"DB X:-3", 0},
                       SignCase{"LD A,[HL+]", 0}));
 
-struct PrescanCase {
-  const char* line;
-  std::vector<int> diagnostics;
-};
-
-class ParenthesesTest : public LexerFixture, public ::testing::WithParamInterface<PrescanCase> {};
-
-TEST_P(ParenthesesTest, ChecksTheBalance) {
-  EXPECT_EQ(diagnostics_of(GetParam().line), GetParam().diagnostics) << GetParam().line;
-}
-
+// The operand pre-scan checks the balance of parentheses.
 INSTANTIATE_TEST_SUITE_P(
-    Balance, ParenthesesTest,
-    ::testing::Values(PrescanCase{"DB (1+(2))", {}}, PrescanCase{"DB (1", {205}},
-                      PrescanCase{"DB 1)", {205}}, PrescanCase{"DB (1,2)", {205}},
-                      PrescanCase{"DB ')', \"((\"", {}}, PrescanCase{"DB \"\\\"(\"", {}},
-                      PrescanCase{"DB X' , (1)", {}}, PrescanCase{"DB 1 ; (", {}},
-                      PrescanCase{"DB 1) ; only one error for (", {205}},
-                      PrescanCase{"LD A,(HL", {205}}));
-
-TEST_F(LexerModes, AnUnbalancedLineIsNotRewritten) {
-  EXPECT_EQ(tokens_of("LD A,(HL))"), "MN(1022) REG(73) , ( REG(187) ) )");
-}
+    Parentheses, LineDiagnostics,
+    ::testing::Values(DiagnosticsCase{"DB (1+(2))", {}}, DiagnosticsCase{"DB (1", {205}},
+                      DiagnosticsCase{"DB 1)", {205}}, DiagnosticsCase{"DB (1,2)", {205}},
+                      DiagnosticsCase{"DB ')', \"((\"", {}}, DiagnosticsCase{"DB \"\\\"(\"", {}},
+                      DiagnosticsCase{"DB X' , (1)", {}}, DiagnosticsCase{"DB 1 ; (", {}},
+                      DiagnosticsCase{"DB 1) ; only one error for (", {205}},
+                      DiagnosticsCase{"LD A,(HL", {205}}));
 
 TEST_F(LexerModes, MalformedCharactersMarkTheStatementUnlessAccepted) {
   std::string text = "DB 1 ; caf\xC3\xA9\nDB 2\nDB 3\x01\n";

@@ -27,9 +27,8 @@ std::vector<Position> positions(const std::vector<LexedLine>& lines) {
 class Includes : public LexerFixture {
  protected:
   // Passes 2 and 3: the records of pass 1 replayed.  Returns the position of
-  // every record and, when the reader follows, the source line it reads.
-  std::vector<Position> replay(const std::vector<LexedLine>& pass_one,
-                               std::vector<std::string>* listed = nullptr) {
+  // every record.
+  std::vector<Position> replay(const std::vector<LexedLine>& pass_one) {
     // The per-pass reset: line counters to 0, back to the main source.
     for (SourceFile& file : a().sources.files) file.line_in_file = file.listing_line = 0;
     reset_source_input(a());
@@ -38,7 +37,6 @@ class Includes : public LexerFixture {
       count_replayed_line(a());
       result.push_back({a().sources.current, a().sources.current_line(),
                         a().sources.current_listing_line()});
-      if (listed) listed->emplace_back(read_listing_line(a()));
       if (record.included >= 0) replay_include(a(), static_cast<uint32_t>(record.included));
       leave_finished_includes(a());
     }
@@ -47,22 +45,6 @@ class Includes : public LexerFixture {
 };
 
 }  // namespace
-
-TEST_F(Includes, AnIncludedFileIsReadInPlaceWithItsOwnLineNumbers) {
-  write_file("inc.asm", "DI\nEI\n");
-  open_text("NOP\n$INCLUDE \"inc.asm\"\nRET\n");
-  std::vector<LexedLine> lines = lex_lines();
-  ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(positions(lines), (std::vector<Position>{
-                                  {0, 1, 1}, {0, 2, 2}, {1, 1, 3}, {1, 2, 4}, {0, 3, 5}}));
-  EXPECT_EQ(lines[2].tokens, "MN(1005)");
-  EXPECT_EQ(lines[4].tokens, "MN(1002)");
-  EXPECT_EQ(lines[1].included, 1);
-  const SourceFile& row = a().sources.files[1];
-  EXPECT_EQ(row.name, (dir / "inc.asm").string());
-  EXPECT_EQ(row.saved_lines, 2);
-  EXPECT_FALSE(row.active);
-}
 
 TEST_F(Includes, TheSameFileTwiceRestartsItsLinesAndKeepsItsRow) {
   write_file("inc.asm", "DI\nEI");
@@ -196,24 +178,6 @@ TEST_F(Includes, LaterPassesReplayTheSwitchesWithTheSameLineNumbers) {
   EXPECT_EQ(replay(pass_one), positions(pass_one));
   EXPECT_EQ(a().sources.depth, 0);
   EXPECT_EQ(a().sources.current, 0u);
-}
-
-TEST_F(Includes, TheFinalPassWithAListingReadsTheLinesOfEveryFile) {
-  write_file("a.asm", "DI\n$INCLUDE \"b.asm\"\nEI\n");
-  write_file("b.asm", "RETI\r\n");
-  std::string main = "NOP\n$INCLUDE \"a.asm\"\nRET\n";
-  open_text(main);
-  std::vector<LexedLine> pass_one = lex_lines();
-  a().run.pass = pass_final;
-  a().run.options |= opt_listing;
-  std::vector<std::string> listed;
-  EXPECT_EQ(replay(pass_one, &listed), positions(pass_one));
-  EXPECT_EQ(listed, (std::vector<std::string>{"NOP\n", "$INCLUDE \"a.asm\"\n", "DI\n",
-                                              "$INCLUDE \"b.asm\"\n", "RETI\r\n", "EI\n", "RET\n"}));
-  // Back at the start of the next pass the main source is open again.
-  reset_source_input(a());
-  EXPECT_EQ(a().sources.open_file, 0u);
-  EXPECT_EQ(read_listing_line(a()), "NOP\n");
 }
 
 TEST_F(Includes, ARejectedIncludeIsNotReplayed) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "driver/assembly.h"
@@ -67,47 +68,31 @@ class LexerFixture : public ::testing::Test {
   std::filesystem::path dir;
 };
 
+// A one-line source and the diagnostics it gives.
+struct DiagnosticsCase {
+  const char* line;
+  std::vector<int> diagnostics;
+};
+
+class LineDiagnostics : public LexerFixture, public ::testing::WithParamInterface<DiagnosticsCase> {};
+
 namespace fixture_detail {
 
+// Token classes shown by name with their value.
 inline const char* class_name(int token) {
-  switch (token) {
-    case ALIGN: return "ALIGN";
-    case ORG: return "ORG";
-    case CTL_TITLE: return "CTL_TITLE";
-    case CTL_EJECT: return "CTL_EJECT";
-    case CTL_LIST: return "CTL_LIST";
-    case CTL_NOLIST: return "CTL_NOLIST";
-    case CTL_SAVE: return "CTL_SAVE";
-    case CTL_RESTORE: return "CTL_RESTORE";
-    case CONDITION: return "COND";
-    case MNEMONIC: return "MN";
-    case RESERVED_CONTROL: return "RCTL";
-    case MODEL: return "MODEL";
-    case DEBUG_DIRECTIVE: return "DEBUG";
-    case DEBUG_TYPE: return "DEBUG_TYPE";
-    case DATA_DIRECTIVE: return "DATA";
-    case SPACE_DIRECTIVE: return "SPACE";
-    case FILL_DIRECTIVE: return "FILL";
-    case FILL_BYTE_DIRECTIVE: return "DFB";
-    case ABS: return "ABS";
-    case SIZEOF: return "SIZEOF";
-    case STARTOF: return "STARTOF";
-    case CTL_INCLUDE: return "INCLUDE";
-    case FLOAT_FUNCTION: return "FFUNC";
-    case FDATAS: return "FDATAS";
-    case FDATAD: return "FDATAD";
-    case FDATAX: return "FDATAX";
-    case CODE_ADDR: return "CODE_ADDR";
-    case REGISTER: return "REG";
-    case MODULE: return "MODULE";
-    case SECTION: return "SECTION";
-    case END: return "END";
-    case EQU: return "EQU";
-    case PUBLIC: return "PUBLIC";
-    case EXTERN: return "EXTERN";
-    case DB: return "DB";
-    default: return nullptr;
-  }
+  static const std::pair<int, const char*> names[] = {
+      {ALIGN, "ALIGN"}, {ORG, "ORG"}, {CTL_TITLE, "CTL_TITLE"}, {CTL_EJECT, "CTL_EJECT"},
+      {CTL_LIST, "CTL_LIST"}, {CTL_NOLIST, "CTL_NOLIST"}, {CTL_SAVE, "CTL_SAVE"},
+      {CTL_RESTORE, "CTL_RESTORE"}, {CONDITION, "COND"}, {MNEMONIC, "MN"}, {RESERVED_CONTROL, "RCTL"},
+      {MODEL, "MODEL"}, {DEBUG_DIRECTIVE, "DEBUG"}, {DEBUG_TYPE, "DEBUG_TYPE"}, {DATA_DIRECTIVE, "DATA"},
+      {SPACE_DIRECTIVE, "SPACE"}, {FILL_DIRECTIVE, "FILL"}, {FILL_BYTE_DIRECTIVE, "DFB"}, {ABS, "ABS"},
+      {SIZEOF, "SIZEOF"}, {STARTOF, "STARTOF"}, {CTL_INCLUDE, "INCLUDE"}, {FLOAT_FUNCTION, "FFUNC"},
+      {FDATAS, "FDATAS"}, {FDATAD, "FDATAD"}, {FDATAX, "FDATAX"}, {CODE_ADDR, "CODE_ADDR"},
+      {REGISTER, "REG"}, {MODULE, "MODULE"}, {SECTION, "SECTION"}, {END, "END"}, {EQU, "EQU"},
+      {PUBLIC, "PUBLIC"}, {EXTERN, "EXTERN"}, {DB, "DB"}};
+  for (const auto& [value, name] : names)
+    if (value == token) return name;
+  return nullptr;
 }
 
 }  // namespace fixture_detail

@@ -7,9 +7,10 @@ namespace koral::testing {
 namespace {
 
 struct StringCase {
-  const char* source;        // the string as written, quotes included
+  std::string source;        // the string as written, quotes included
   std::string text;          // the bytes delivered
   std::vector<int> diagnostics;
+  uint32_t options = 0;
 };
 
 class StringTest : public LexerFixture, public ::testing::WithParamInterface<StringCase> {};
@@ -31,7 +32,8 @@ std::string read_string(Assembly& a, std::vector<int>& diagnostics) {
 
 TEST_P(StringTest, DeliversTheBytesWithTheirLength) {
   const StringCase& c = GetParam();
-  open_text(std::string("DB ") + c.source + "\n");
+  a().run.options |= c.options;
+  open_text("DB " + c.source + "\n");
   std::vector<int> diagnostics;
   std::string text = read_string(a(), diagnostics);
   EXPECT_EQ(text, c.text) << c.source;
@@ -56,17 +58,12 @@ INSTANTIATE_TEST_SUITE_P(
         StringCase{"\"\\x\"", "", {202}},
         StringCase{"\"a;b\"", "a;b", {}},
         StringCase{"\"abc", "abc", {209}},
-        StringCase{"\"abc\\", "abc", {516, 209}}));
+        StringCase{"\"abc\\", "abc", {516, 209}},
+        // Without escapes the backslash stays.
+        StringCase{"\"a\\x41\"", "a\\x41", {}, opt_no_escapes},
+        StringCase{std::string("\"a\0b\"", 5), std::string("a\0b", 3), {}, opt_any_characters}));
 
 using StringLimits = LexerFixture;
-
-TEST_F(StringLimits, WithoutEscapesTheBackslashStays) {
-  a().run.options |= opt_no_escapes;
-  open_text("DB \"a\\x41\"\n");
-  std::vector<int> diagnostics;
-  std::string text = read_string(a(), diagnostics);
-  EXPECT_EQ(text, "a\\x41");
-}
 
 TEST_F(StringLimits, DebugDirectivesTakeNoEscapes) {
   for (const char* word : {"FILE", "LINE", "SYMBOL_A", "SYMBOL_B", "SYMBOL_N"}) {
@@ -77,14 +74,6 @@ TEST_F(StringLimits, DebugDirectivesTakeNoEscapes) {
     // The next statement has its escapes again.
     EXPECT_EQ(read_string(a(), diagnostics), "\t") << word;
   }
-}
-
-TEST_F(StringLimits, StringsMayHoldNulBytes) {
-  open_text(std::string("DB \"a\0b\"\n", 9));
-  a().run.options |= opt_any_characters;
-  std::vector<int> diagnostics;
-  std::string text = read_string(a(), diagnostics);
-  EXPECT_EQ(text, std::string("a\0b", 3));
 }
 
 // $INCLUDE takes a file name: quoted, in angle brackets, or anything else.
