@@ -39,20 +39,6 @@ std::string read_file(std::FILE* file) {
   return text;
 }
 
-TEST(PrintOneDiagnostic, FormatsWithAndWithoutPosition) {
-  PositionedRun r;
-  CaptureStderr();
-  print_one_diagnostic(r.a, 221, "Undefined symbol", 0, 12);
-  print_one_diagnostic(r.a, 519, "Ignored option '-Fc'", 0, 0);
-  print_one_diagnostic(r.a, 204, "Invalid relocatable expression", 1, 3);
-  EXPECT_EQ(GetCapturedStderr(),
-            "prog.asm 12 : ASMKORAL-Error-221 : Undefined symbol\n"
-            "ASMKORAL-Warning-519 : Ignored option '-Fc'\n"
-            "inc/defs.inc 3 : ASMKORAL-Error-204 : Invalid relocatable expression\n");
-  EXPECT_EQ(r.a.diag.error_count, 2u);
-  EXPECT_EQ(r.a.diag.warning_count, 1u);
-}
-
 TEST(PrintOneDiagnostic, ShownNameReplacesEveryFileAndErrorFileGetsCrLf) {
   PositionedRun r;
   r.a.run.options |= opt_shown_name;

@@ -197,12 +197,6 @@ TEST(DataDirectives, LongFillStringSplitsIntoLoadRecords) {
   EXPECT_EQ(run.data_part(), want);
 }
 
-TEST(DataDirectives, NoObjectModuleWithXt) {
-  DirectiveRun run;
-  EXPECT_EQ(run.assemble("prog SECTION CODE\n DB 1\n DFB 2, 3\n DSB 1\n END\n", {"-Xt"}), 0);
-  EXPECT_TRUE(run.object.empty());
-}
-
 // --- the 10000-byte limit, on a statement built by hand -----------------------------------
 
 TEST(DataDirectives, SizeLimitOfOneStatement) {

@@ -74,7 +74,6 @@ TEST(KoraldumpExpression, ItemShapesOfTheInstructionTemplates) {
     ItemKind kind;
     uint32_t base, adjustment, table;
   } cases[] = {
-      {"BA D8 0C D0 01 01 A6 A6 02 A6 81 80 A5 00 82 01 00 04 B9 81 80 A6 01 BB", ItemKind::jump, 0, 2, 0},
       {"BA D8 0C D0 01 02 A6 A6 03 A6 01 BB", ItemKind::relative, 0, 3, 0},
       {"BC D8 0C D0 01 A6 02 A6 10 A5 00 20 04 B9 10 A6 1F B0 81 A0 A5 01 BD", ItemKind::short_jump, 0xA0, 2, 0},
       {"BC 70 D8 0C 83 01 FF A0 A6 02 A7 00 10 04 B9 A5 01 BD", ItemKind::vector, 0x70, 0, 0x1FFA0},
