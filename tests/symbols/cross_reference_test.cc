@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "driver/assembly.h"
@@ -71,23 +72,17 @@ TEST_F(CrossReference, ElevenReferencesFillOneBlockAndLinkASecond) {
 
   std::vector<unsigned char> bytes = file_bytes();
   ASSERT_GE(bytes.size(), 3u * 124u);
-  EXPECT_EQ(le32(bytes, 0), 248u);    // block 0 links to S1's second block
-  EXPECT_EQ(le32(bytes, 124), 0u);    // S2's only block
-  EXPECT_EQ(le32(bytes, 248), 0u);    // the last block of S1
-  // First record of S1: file 0, line 1, listing line 1.
+  // (offset, 32-bit word): the links of block 0 (to S1's second block), of
+  // S2's only block and of S1's last; S1's first record (line 1, listing
+  // line 1); its tenth, closing block 0 at 4 + 9 * 12; S2's record (line 7,
+  // listing line 20); S1's eleventh, opening block 248.
+  const std::pair<std::size_t, uint32_t> words[] = {{0, 248},   {124, 0},  {248, 0},  {8, 1},
+                                                    {12, 1},    {116, 110}, {120, 210}, {132, 7},
+                                                    {136, 20},  {256, 111}, {260, 211}};
+  for (const auto& [offset, value] : words) EXPECT_EQ(le32(bytes, offset), value) << offset;
+  // The file numbers of S1's first record and of S2's.
   EXPECT_EQ(bytes[4] | bytes[5] << 8, 0);
-  EXPECT_EQ(le32(bytes, 8), 1u);
-  EXPECT_EQ(le32(bytes, 12), 1u);
-  // The tenth record of S1 closes block 0 at offset 4 + 9 * 12.
-  EXPECT_EQ(le32(bytes, 112 + 4), 110u);
-  EXPECT_EQ(le32(bytes, 112 + 8), 210u);
-  // S2's record: file 1, line 7, listing line 20.
   EXPECT_EQ(bytes[128] | bytes[129] << 8, 1);
-  EXPECT_EQ(le32(bytes, 132), 7u);
-  EXPECT_EQ(le32(bytes, 136), 20u);
-  // The eleventh record of S1 opens block 248.
-  EXPECT_EQ(le32(bytes, 252 + 4), 111u);
-  EXPECT_EQ(le32(bytes, 252 + 8), 211u);
 }
 
 TEST_F(CrossReference, SectionsHaveTheirOwnChains) {
