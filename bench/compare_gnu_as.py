@@ -10,6 +10,7 @@ and the peak resident memory of each assembler, with the ratios.
                             [--lines 10000,100000,1000000] [--runs 5] [--zd]
 """
 import argparse
+import multiprocessing
 import os
 import shutil
 import statistics
@@ -54,12 +55,25 @@ def generate(path, lines, head, body, tail):
         f.writelines(out)
 
 
+GNU_TIME = "/usr/bin/time"
+
+
 def measure(command, cwd):
+    """Wall time, CPU time, peak memory (MB) and exit status of one run.  A
+    child forked from this interpreter starts with the interpreter's pages, so
+    its own peak memory is taken from GNU time (a small process) when there."""
+    peak_file = os.path.join(cwd, ".peak")
+    wrapped = [GNU_TIME, "-o", peak_file, "-f", "%M", *command] if os.access(GNU_TIME, os.X_OK) else command
     start = time.perf_counter()
-    proc = subprocess.Popen(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    proc = subprocess.Popen(wrapped, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(proc.pid, 0)
-    return (time.perf_counter() - start, usage.ru_utime + usage.ru_stime, usage.ru_maxrss / 1024.0,
-            os.waitstatus_to_exitcode(status))
+    elapsed = time.perf_counter() - start
+    peak = usage.ru_maxrss / 1024.0
+    if wrapped is not command:
+        with open(peak_file) as f:
+            peak = int(f.read().split()[-1]) / 1024.0
+        os.remove(peak_file)
+    return elapsed, usage.ru_utime + usage.ru_stime, peak, os.waitstatus_to_exitcode(status)
 
 
 def summary(command, cwd, runs):
@@ -87,9 +101,12 @@ def main():
     for lines in (int(x) for x in args.lines.split(",")):
         folder = tempfile.mkdtemp(prefix="koral-vs-gas-")
         try:
-            generate(os.path.join(folder, "k.asm"), lines, ["code    SECTION CODE\n"], KORAL_BODY,
-                     ["        END\n"])
-            generate(os.path.join(folder, "g.s"), lines, ["        .text\n"], GAS_BODY, [])
+            # The sources are written by a child process: the peak memory of a
+            # measured process then is its own, not the generator's it was forked from.
+            with multiprocessing.get_context("fork").Pool(1) as pool:
+                pool.apply(generate, (os.path.join(folder, "k.asm"), lines, ["code    SECTION CODE\n"],
+                                      KORAL_BODY, ["        END\n"]))
+                pool.apply(generate, (os.path.join(folder, "g.s"), lines, ["        .text\n"], GAS_BODY, []))
             extra = ["-zd"] if args.zd else []
             k = summary([koral, "-$", *extra, "k.asm"], folder, args.runs)
             g = summary([gas, "-o", "g.o", "g.s"], folder, args.runs)
