@@ -13,10 +13,10 @@ import argparse
 import os
 import shutil
 import statistics
-import subprocess
 import sys
 import tempfile
-import time
+
+from compare_gnu_as import measure
 
 INCLUDE_EVERY = 5000
 
@@ -58,16 +58,6 @@ def generate(path, lines):
         f.writelines(out)
 
 
-def run_once(binary, cwd, extra):
-    start = time.perf_counter()
-    proc = subprocess.Popen([binary, "-$", *extra, "main.asm"], cwd=cwd,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    _, status, usage = os.wait4(proc.pid, 0)
-    elapsed = time.perf_counter() - start
-    cpu = usage.ru_utime + usage.ru_stime
-    return elapsed, usage.ru_maxrss / 1024.0, os.waitstatus_to_exitcode(status), cpu
-
-
 def main():
     parser = argparse.ArgumentParser()
     here = os.path.dirname(os.path.abspath(__file__))
@@ -85,12 +75,11 @@ def main():
         folder = tempfile.mkdtemp(prefix="koral-bench-", dir=args.keep)
         try:
             generate(folder, lines)
-            runs = [run_once(binary, folder, extra) for _ in range(args.runs)]
-            times = [r[0] for r in runs]
-            median = statistics.median(times)
-            cpu = statistics.median(r[3] for r in runs)
-            peak = max(r[1] for r in runs)
-            print(f"{lines:>10} {median:>10.3f} {cpu:>8.3f} {lines / median:>14,.0f} {peak:>9.1f} {runs[-1][2]:>7}")
+            runs = [measure([binary, "-$", *extra, "main.asm"], folder) for _ in range(args.runs)]
+            median = statistics.median(r[0] for r in runs)
+            cpu = statistics.median(r[1] for r in runs)
+            peak = max(r[2] for r in runs)
+            print(f"{lines:>10} {median:>10.3f} {cpu:>8.3f} {lines / median:>14,.0f} {peak:>9.1f} {runs[-1][3]:>7}")
             sys.stdout.flush()
         finally:
             if not args.keep:
