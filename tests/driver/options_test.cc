@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,15 @@ namespace {
 
 using ::testing::internal::CaptureStderr;
 using ::testing::internal::GetCapturedStderr;
+
+// A fresh run after its command line `arguments` and a source name.
+std::unique_ptr<Assembly> with_arguments(std::vector<std::string> arguments) {
+  auto run = std::make_unique<Assembly>();
+  run->run.banner_printed = true;
+  arguments.push_back("p.asm");
+  process_arguments(*run, arguments);
+  return run;
+}
 
 TEST(OptionTable, MatchingRulesInTableOrder) {
   struct Case {
@@ -137,11 +147,8 @@ TEST_F(CommandLine, ListingLetters) {
       {{"-lx1"}, opt_listing | opt_cross_reference, 65535, 256, true},
   };
   for (const Case& c : cases) {
-    Assembly fresh;
-    fresh.run.banner_printed = true;
-    std::vector<std::string> arguments = c.arguments;
-    arguments.push_back("p.asm");
-    process_arguments(fresh, arguments);
+    std::unique_ptr<Assembly> run = with_arguments(c.arguments);
+    Assembly& fresh = *run;
     EXPECT_EQ(fresh.run.options, c.bits) << c.arguments[0];
     EXPECT_EQ(fresh.settings.page_length, c.page_length) << c.arguments[0];
     EXPECT_EQ(fresh.settings.page_width, c.page_width) << c.arguments[0];
@@ -183,11 +190,8 @@ TEST_F(CommandLine, BitsNamesAndFirstFormsWin) {
        "ASMKORAL-Warning-515 : Illegal parameter\n", &Settings::shown_name, "shown.c", 3},  // -Nc repeated
   };
   for (const NamedCase& c : cases) {
-    Assembly fresh;
-    fresh.run.banner_printed = true;
-    std::vector<std::string> arguments = c.arguments;
-    arguments.push_back("p.asm");
-    process_arguments(fresh, arguments);
+    std::unique_ptr<Assembly> run = with_arguments(c.arguments);
+    Assembly& fresh = *run;
     EXPECT_EQ(fresh.run.options, c.bits) << c.arguments[0];
     if (c.name) {
       EXPECT_EQ(fresh.settings.*c.name, c.value) << c.arguments[0];
