@@ -106,15 +106,6 @@ bool replayed_in_error(Assembly& a) {
   return true;
 }
 
-void finish_final_pass(Assembly& a) {
-  a.run.statement_size = a.token_file.header()->size;
-  if (a.diag.error_mark) {
-    a.code.clear();
-    return;
-  }
-  hand_over_data(a);
-}
-
 }  // namespace
 
 void db_handler(Assembly& a) {
@@ -129,7 +120,7 @@ void db_handler(Assembly& a) {
     return;
   }
   db_final_pass(a);
-  finish_final_pass(a);
+  finish_final_data(a);
 }
 
 void data_words_handler(Assembly& a) {
@@ -145,7 +136,7 @@ void data_words_handler(Assembly& a) {
     return;
   }
   words_final_pass(a, unit);
-  finish_final_pass(a);
+  finish_final_data(a);
 }
 
 }  // namespace koral

@@ -176,4 +176,13 @@ void hand_over_data(Assembly& a) {
   }
 }
 
+void finish_final_data(Assembly& a) {
+  a.run.statement_size = a.token_file.header()->size;
+  if (a.diag.error_mark) {
+    a.code.clear();
+    return;
+  }
+  hand_over_data(a);
+}
+
 }  // namespace koral

@@ -108,4 +108,8 @@ void repeat_data(Assembly& a, uint32_t count);
 // is off; the code buffer keeps the bytes for the listing.
 void hand_over_data(Assembly& a);
 
+// Ends a data statement in the final pass: its size is the one its record
+// keeps; an error found now keeps its bytes out of the object module.
+void finish_final_data(Assembly& a);
+
 }  // namespace koral

@@ -78,12 +78,7 @@ void float_final_pass(Assembly& a, FloatFormat format) {
     int32_t length = float_data_item(a, format, pair_of(v), image);
     put_data_bytes(a, image, static_cast<uint32_t>(length));
   }
-  a.run.statement_size = a.token_file.header()->size;
-  if (a.diag.error_mark) {
-    a.code.clear();
-    return;
-  }
-  hand_over_data(a);
+  finish_final_data(a);
 }
 
 }  // namespace
