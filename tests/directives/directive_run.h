@@ -16,12 +16,10 @@
 #include <utility>
 #include <vector>
 
-#include <unistd.h>
-
 #include "driver/assembly.h"
-#include "driver/run.h"
 #include "object/object_test_support.h"
 #include "symbols/hash.h"
+#include "support/whole_run.h"
 #include "symbols/symbol_table.h"
 
 namespace koral::directive_test {
@@ -33,41 +31,28 @@ using Reports = std::vector<std::pair<int, int>>;  // (line, code)
 
 class DirectiveRun {
  public:
-  DirectiveRun() {
-    std::string pattern = ::testing::TempDir() + "koral_directives_XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (::mkdtemp(name.data())) dir_ = name.data();
-  }
-  ~DirectiveRun() {
-    if (!dir_.empty()) std::system(("rm -rf '" + dir_ + "'").c_str());
-  }
+  DirectiveRun() = default;
   DirectiveRun(const DirectiveRun&) = delete;
   DirectiveRun& operator=(const DirectiveRun&) = delete;
 
   // Assembles t.asm holding `source` (the banner suppressed, the object
   // module kept after errors) and returns the exit status.
   int assemble(std::string_view source, std::vector<std::string> options = {}) {
+    const std::string& dir = folder_.path();
     {
-      std::ofstream out(dir_ + "/t.asm", std::ios::binary);
+      std::ofstream out(dir + "/t.asm", std::ios::binary);
       out.write(source.data(), static_cast<std::streamsize>(source.size()));
     }
-    std::remove((dir_ + "/t.rel").c_str());
-    std::vector<std::string> args{"asmKORAL", "-$", "-zr"};
+    std::remove((dir + "/t.rel").c_str());
+    std::vector<std::string> args{"-$", "-zr"};
     args.insert(args.end(), options.begin(), options.end());
     args.push_back("t.asm");
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
     a = std::make_unique<Assembly>();
-    char previous[4096];
-    if (!::getcwd(previous, sizeof previous) || ::chdir(dir_.c_str()) != 0) return -1;
-    ::testing::internal::CaptureStderr();
-    int status = run_assembler(*a, static_cast<int>(argv.size()), argv.data());
-    stderr_text = ::testing::internal::GetCapturedStderr();
-    if (::chdir(previous) != 0) return -1;
-    std::ifstream in(dir_ + "/t.rel", std::ios::binary);
+    test::RunOutput run = test::run_in_folder(*a, dir, args);
+    stderr_text = run.err;
+    std::ifstream in(dir + "/t.rel", std::ios::binary);
     object.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return status;
+    return run.status;
   }
 
   // The diagnostics printed, as (line, code) in the order printed.
@@ -110,7 +95,7 @@ class DirectiveRun {
   Bytes object;
 
  private:
-  std::string dir_;
+  test::ScratchFolder folder_;
 };
 
 }  // namespace koral::directive_test

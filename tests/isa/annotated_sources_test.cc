@@ -25,10 +25,8 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "driver/assembly.h"
-#include "driver/run.h"
+#include "support/whole_run.h"
 
 namespace koral {
 namespace {
@@ -166,28 +164,15 @@ TEST_P(AnnotatedSource, EachLineAsAnnotated) {
   const std::string source = read_file(sources_folder() / name);
   ASSERT_FALSE(source.empty()) << name;
 
-  std::string pattern = ::testing::TempDir() + "koral_isa_XXXXXX";
-  std::vector<char> folder(pattern.begin(), pattern.end());
-  folder.push_back('\0');
-  ASSERT_NE(::mkdtemp(folder.data()), nullptr);
-  const fs::path dir = folder.data();
+  test::ScratchFolder folder;
+  const fs::path dir = folder.path();
   fs::copy_file(sources_folder() / name, dir / name);
-
-  std::vector<std::string> args{"asmKORAL", "-$", "-l", name};
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  char previous[4096];
-  ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
-  ASSERT_EQ(::chdir(dir.c_str()), 0);
   auto a = std::make_unique<Assembly>();
-  ::testing::internal::CaptureStdout();
-  ::testing::internal::CaptureStderr();
-  int status = run_assembler(*a, static_cast<int>(argv.size()), argv.data());
-  std::string errors = ::testing::internal::GetCapturedStderr();
-  ::testing::internal::GetCapturedStdout();
-  ASSERT_EQ(::chdir(previous), 0);
+  test::RunOutput run = test::run_in_folder(*a, folder.path(), {"-$", "-l", name});
+  ASSERT_NE(run.status, -1);
+  const int status = run.status;
+  const std::string& errors = run.err;
   std::string listing = read_file(dir / fs::path(name).replace_extension(".lst"));
-  fs::remove_all(dir);
   ASSERT_LE(status, exit_errors) << errors;
 
   std::map<int, LineResult> got;

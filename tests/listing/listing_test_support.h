@@ -14,10 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include <unistd.h>
-
 #include "driver/assembly.h"
-#include "driver/run.h"
+#include "support/whole_run.h"
 
 namespace koral::listing_test {
 
@@ -27,17 +25,7 @@ inline constexpr std::string_view headings =
 
 class ListingRun {
  public:
-  ListingRun() {
-    std::string pattern = ::testing::TempDir() + "koral_listing_XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (::mkdtemp(name.data())) dir_ = name.data();
-  }
-  ~ListingRun() {
-    if (!dir_.empty()) std::system(("rm -rf '" + dir_ + "'").c_str());
-  }
-
-  std::string path(std::string_view name) const { return dir_ + "/" + std::string(name); }
+  std::string path(std::string_view name) const { return folder_.path() + "/" + std::string(name); }
 
   void write(std::string_view name, std::string_view text) const {
     std::ofstream out(path(name), std::ios::binary);
@@ -48,26 +36,19 @@ class ListingRun {
   // banner suppressed) and returns the exit status.
   int assemble(std::string_view source, std::vector<std::string> options) {
     write("t.asm", source);
-    std::vector<std::string> args{"asmKORAL", "-$"};
+    std::vector<std::string> args{"-$"};
     args.insert(args.end(), options.begin(), options.end());
     args.push_back(path("t.asm"));
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
     a = std::make_unique<Assembly>();
     // The listing and the object module are written to the working folder.
-    char previous[4096];
-    if (!::getcwd(previous, sizeof previous) || ::chdir(dir_.c_str()) != 0) return -1;
-    ::testing::internal::CaptureStderr();
-    ::testing::internal::CaptureStdout();
-    int status = run_assembler(*a, static_cast<int>(argv.size()), argv.data());
-    stdout_text = ::testing::internal::GetCapturedStdout();
-    stderr_text = ::testing::internal::GetCapturedStderr();
-    if (::chdir(previous) != 0) return -1;
+    test::RunOutput run = test::run_in_folder(*a, folder_.path(), args);
+    stdout_text = run.out;
+    stderr_text = run.err;
     std::ifstream in(path("t.lst"), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     listing = text.str();
-    return status;
+    return run.status;
   }
 
   // The statement part: from after the column headings to the empty line
@@ -93,7 +74,7 @@ class ListingRun {
   std::string stderr_text;
 
  private:
-  std::string dir_;
+  test::ScratchFolder folder_;
 };
 
 // The first 59 columns of a statement line: the location field and the

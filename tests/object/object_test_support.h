@@ -16,6 +16,7 @@
 #include "object/object_writer.h"
 #include "symbols/hash.h"
 #include "symbols/symbol_table.h"
+#include "support/whole_run.h"
 
 namespace koral::object_test {
 
@@ -59,22 +60,7 @@ inline std::string show(const Bytes& bytes) {
 }
 
 // A directory of its own for each run's module.
-class TempDirectory {
- public:
-  TempDirectory() {
-    std::string pattern = ::testing::TempDir() + "koral_object_XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (::mkdtemp(name.data())) path_ = name.data();
-  }
-  ~TempDirectory() {
-    if (!path_.empty()) std::system(("rm -rf '" + path_ + "'").c_str());
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using TempDirectory = test::ScratchFolder;
 
 inline std::tm worked_example_time() {
   std::tm t{};
