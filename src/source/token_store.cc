@@ -8,12 +8,6 @@
 
 namespace koral {
 
-void TokenStore::clear() {
-  chunks_.clear();
-  blocks_.clear();
-  block_used_ = block_size;
-}
-
 namespace {
 
 // Later passes change sizes and flags in place, which packs a little longer:
@@ -39,7 +33,7 @@ unsigned char* TokenStore::reserve(uint32_t count, Chunk& chunk) {
 
 bool TokenStore::append(TempFile& file, const unsigned char* bytes, uint32_t length) {
   if (chunks_.empty()) on_disk_ = file.on_disk();
-  Chunk chunk{0, length, 0, 0, 0, 0};
+  Chunk chunk{0, length, 0, 0, 0};
   if (!chunks_.empty()) chunk.offset = chunks_.back().offset + chunks_.back().length;
   if (on_disk_) {
     if (file.seek(chunk.offset, seek_start) != chunk.offset) return false;
@@ -52,10 +46,10 @@ bool TokenStore::append(TempFile& file, const unsigned char* bytes, uint32_t len
     scratch_.reset(new (std::nothrow) unsigned char[packed_limit(max_chunk)]);
     if (!scratch_) return false;
   }
-  chunk.packed = pack_words(bytes, length, scratch_.get());
-  unsigned char* to = reserve(with_slack(chunk.packed), chunk);
+  uint32_t packed = pack_words(bytes, length, scratch_.get());
+  unsigned char* to = reserve(with_slack(packed), chunk);
   if (!to) return false;
-  std::memcpy(to, scratch_.get(), chunk.packed);
+  std::memcpy(to, scratch_.get(), packed);
   chunks_.push_back(chunk);
   return true;
 }
@@ -85,7 +79,6 @@ bool TokenStore::store(TempFile& file, uint32_t index, const unsigned char* byte
     if (!to) return false;
   }
   std::memcpy(to, scratch_.get(), packed);
-  chunk.packed = packed;
   return true;
 }
 

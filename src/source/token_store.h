@@ -20,8 +20,6 @@ class TokenStore {
  public:
   static constexpr uint32_t max_chunk = 16384;
 
-  // Forgets every chunk.
-  void clear();
   // Adds the next chunk of `length` bytes (a multiple of 4); false when it
   // cannot be kept (no memory, or the file cannot be written).
   bool append(TempFile& file, const unsigned char* bytes, uint32_t length);
@@ -36,10 +34,6 @@ class TokenStore {
   uint32_t chunk_count() const { return static_cast<uint32_t>(chunks_.size()); }
   // File offset of the chunk's first byte, as if the chunks lay end to end.
   long offset(uint32_t index) const { return chunks_[index].offset; }
-  uint32_t length(uint32_t index) const { return chunks_[index].length; }
-  // Bytes of memory holding packed chunks.
-  std::size_t pool_size() const { return blocks_.size() * block_size; }
-
   // A file in memory has 32-bit positions: it cannot grow past this many
   // bytes (a file on disk can).
   long memory_file_limit = 0x7FFFFFFF;
@@ -51,8 +45,7 @@ class TokenStore {
     uint32_t length;    // bytes of records
     uint32_t block;     // memory: where the packed bytes lie
     uint32_t at;
-    uint32_t packed;    // packed length
-    uint32_t room;      // bytes reserved at `at`
+    uint32_t room;      // bytes reserved at `at` for the packed image
   };
 
   // Room for `count` bytes (and the unpacker's reach) in the last block.
