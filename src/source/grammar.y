@@ -12,6 +12,9 @@
 %code {
 #include "driver/assembly.h"
 
+// The value of the token behind a grammar symbol.
+#define TOKEN(symbol) (a.lexer.tokens[(symbol).token])
+
 // The grown parser stacks belong to the run (see ParserStackMemory).
 #define YYMALLOC(size) a.statement.parser_memory.allocate(size)
 #define YYFREE(block) a.statement.parser_memory.release(block)
@@ -62,23 +65,23 @@ statement
   | plain_label data_statement
   | data_statement                         { koral::unlabelled_data(a); }
   | IDENT SECTION IDENT section_model section_abs section_align
-                                           { koral::section_statement(a, $1.token, $3.token, $4.number); }
-  | IDENT EQU expr                         { koral::equ_statement(a, $1.token, $3.tree); }
+                                           { koral::section_statement(a, TOKEN($1), TOKEN($3), $4.number); }
+  | IDENT EQU expr                         { koral::equ_statement(a, TOKEN($1), $3.tree); }
   | control
   | directive
   ;
 
 colon_label
-  : IDENT ':'                              { koral::define_label(a, $1.token, true); }
+  : IDENT ':'                              { koral::define_label(a, TOKEN($1), true); }
   ;
 
 plain_label
-  : IDENT                                  { koral::define_label(a, $1.token, false); }
+  : IDENT                                  { koral::define_label(a, TOKEN($1), false); }
   ;
 
 section_model
   : %empty                                 { $$.number = 0; }
-  | MODEL                                  { $$.number = $1.token.integer; }
+  | MODEL                                  { $$.number = TOKEN($1).integer; }
   ;
 
 section_abs
@@ -94,53 +97,53 @@ section_align
   ;
 
 directive
-  : MODULE MODULE_NAME                     { koral::module_statement(a, $2.token); }
+  : MODULE MODULE_NAME                     { koral::module_statement(a, TOKEN($2)); }
   | END                                    { koral::simple_directive(a, koral::statement_end); }
   | PUBLIC name_list                       { koral::name_list_statement(a, koral::statement_public, 0); }
   | EXTERN name_list                       { koral::name_list_statement(a, koral::statement_extern, 0); }
-  | EXTERN MODEL name_list                 { koral::name_list_statement(a, koral::statement_extern, $2.token.integer); }
+  | EXTERN MODEL name_list                 { koral::name_list_statement(a, koral::statement_extern, TOKEN($2).integer); }
   | ORG expr                               { koral::expression_directive(a, koral::statement_org, $2.tree); }
   | ALIGN expr                             { koral::expression_directive(a, koral::statement_align, $2.tree); }
   | DEBUG_DIRECTIVE STRING ',' signed ',' signed ',' signed
-                                           { koral::debug_directive(a, $1.token.integer, $2.token,
+                                           { koral::debug_directive(a, TOKEN($1).integer, TOKEN($2),
                                                                     $4.number, $6.number, $8.number); }
   | DEBUG_TYPE signed ',' IDENT ',' type_list
-                                           { koral::debug_type(a, $2.number, $4.token); }
+                                           { koral::debug_type(a, $2.number, TOKEN($4)); }
   ;
 
 type_list
   : signed                                 { koral::type_number(a, $1.number); }
-  | STRING                                 { koral::type_string(a, $1.token); }
+  | STRING                                 { koral::type_string(a, TOKEN($1)); }
   | type_list ',' signed                   { koral::type_number(a, $3.number); }
-  | type_list ',' STRING                   { koral::type_string(a, $3.token); }
+  | type_list ',' STRING                   { koral::type_string(a, TOKEN($3)); }
   ;
 
 control
   : CTL_EJECT                              { koral::simple_control(a, koral::statement_eject); }
-  | CTL_INCLUDE STRING                     { koral::include_control(a, $2.token); }
+  | CTL_INCLUDE STRING                     { koral::include_control(a, TOKEN($2)); }
   | CTL_LIST                               { koral::simple_control(a, koral::statement_list); }
   | CTL_NOLIST                             { koral::simple_control(a, koral::statement_nolist); }
   | CTL_SAVE                               { koral::simple_control(a, koral::statement_save); }
   | CTL_RESTORE                            { koral::simple_control(a, koral::statement_restore); }
-  | CTL_TITLE STRING                       { koral::title_control(a, $2.token); }
+  | CTL_TITLE STRING                       { koral::title_control(a, TOKEN($2)); }
   ;
 
 signed
-  : INTEGER                                { $$.number = koral::signed_number(a, $1.token, false); }
-  | '+' INTEGER                            { $$.number = koral::signed_number(a, $2.token, false); }
-  | '-' INTEGER                            { $$.number = koral::signed_number(a, $2.token, true); }
+  : INTEGER                                { $$.number = koral::signed_number(a, TOKEN($1), false); }
+  | '+' INTEGER                            { $$.number = koral::signed_number(a, TOKEN($2), false); }
+  | '-' INTEGER                            { $$.number = koral::signed_number(a, TOKEN($2), true); }
   ;
 
 data_statement
   : DB db_list                             { koral::list_directive(a, koral::statement_db); }
-  | DATA_DIRECTIVE expr_list               { koral::list_directive(a, $1.token.integer); }
+  | DATA_DIRECTIVE expr_list               { koral::list_directive(a, TOKEN($1).integer); }
   | FDATAS float_mode float_list           { koral::float_directive(a, koral::statement_fdatas); }
   | FDATAD float_mode float_list           { koral::float_directive(a, koral::statement_fdatad); }
   | FDATAX float_mode float_list           { koral::float_directive(a, koral::statement_fdatax); }
-  | SPACE_DIRECTIVE expr                   { koral::expression_directive(a, $1.token.integer, $2.tree); }
-  | FILL_DIRECTIVE expr ',' expr           { koral::fill_directive(a, $1.token.integer, $2.tree, $4.tree); }
+  | SPACE_DIRECTIVE expr                   { koral::expression_directive(a, TOKEN($1).integer, $2.tree); }
+  | FILL_DIRECTIVE expr ',' expr           { koral::fill_directive(a, TOKEN($1).integer, $2.tree, $4.tree); }
   | FILL_BYTE_DIRECTIVE expr ',' expr      { koral::fill_byte_directive(a, $2.tree, $4.tree); }
-  | FILL_BYTE_DIRECTIVE expr ',' STRING    { koral::fill_byte_string(a, $2.tree, $4.token); }
+  | FILL_BYTE_DIRECTIVE expr ',' STRING    { koral::fill_byte_string(a, $2.tree, TOKEN($4)); }
   ;
 
 float_mode
@@ -149,9 +152,9 @@ float_mode
 
 db_list
   : expr                                   { koral::data_expression(a, $1.tree); }
-  | STRING                                 { koral::data_string(a, $1.token); }
+  | STRING                                 { koral::data_string(a, TOKEN($1)); }
   | db_list ',' expr                       { koral::data_expression(a, $3.tree); }
-  | db_list ',' STRING                     { koral::data_string(a, $3.token); }
+  | db_list ',' STRING                     { koral::data_string(a, TOKEN($3)); }
   ;
 
 expr_list
@@ -160,8 +163,8 @@ expr_list
   ;
 
 name_list
-  : IDENT                                  { koral::name_item(a, $1.token); }
-  | name_list ',' IDENT                    { koral::name_item(a, $3.token); }
+  : IDENT                                  { koral::name_item(a, TOKEN($1)); }
+  | name_list ',' IDENT                    { koral::name_item(a, TOKEN($3)); }
   ;
 
 float_list
@@ -175,12 +178,12 @@ number
   ;
 
 fexpr
-  : number                                 { $$.tree = koral::number_leaf(a, $1.token, true); }
-  | IDENT                                  { $$.tree = koral::symbol_leaf(a, $1.token); }
-  | SIZEOF '(' IDENT ')'                   { $$.tree = koral::section_leaf(a, koral::name_sizeof, $3.token); }
-  | SIZEOF IDENT                           { $$.tree = koral::section_leaf(a, koral::name_sizeof, $2.token); }
-  | STARTOF '(' IDENT ')'                  { $$.tree = koral::section_leaf(a, koral::name_startof, $3.token); }
-  | STARTOF IDENT                          { $$.tree = koral::section_leaf(a, koral::name_startof, $2.token); }
+  : number                                 { $$.tree = koral::number_leaf(a, TOKEN($1), true); }
+  | IDENT                                  { $$.tree = koral::symbol_leaf(a, TOKEN($1)); }
+  | SIZEOF '(' IDENT ')'                   { $$.tree = koral::section_leaf(a, koral::name_sizeof, TOKEN($3)); }
+  | SIZEOF IDENT                           { $$.tree = koral::section_leaf(a, koral::name_sizeof, TOKEN($2)); }
+  | STARTOF '(' IDENT ')'                  { $$.tree = koral::section_leaf(a, koral::name_startof, TOKEN($3)); }
+  | STARTOF IDENT                          { $$.tree = koral::section_leaf(a, koral::name_startof, TOKEN($2)); }
   | '(' fexpr ')'                          { $$.tree = $2.tree; }
   | fexpr '+' fexpr                        { $$.tree = koral::operator_node(a, koral::op_add, $1.tree, $3.tree); }
   | fexpr '-' fexpr                        { $$.tree = koral::operator_node(a, koral::op_subtract, $1.tree, $3.tree); }
@@ -191,13 +194,13 @@ fexpr
   ;
 
 expr
-  : number                                 { $$.tree = koral::number_leaf(a, $1.token, false); }
-  | IDENT                                  { $$.tree = koral::symbol_leaf(a, $1.token); }
-  | SIZEOF '(' IDENT ')'                   { $$.tree = koral::section_leaf(a, koral::name_sizeof, $3.token); }
-  | SIZEOF IDENT                           { $$.tree = koral::section_leaf(a, koral::name_sizeof, $2.token); }
-  | STARTOF '(' IDENT ')'                  { $$.tree = koral::section_leaf(a, koral::name_startof, $3.token); }
-  | STARTOF IDENT                          { $$.tree = koral::section_leaf(a, koral::name_startof, $2.token); }
-  | FLOAT_FUNCTION '(' fexpr ')'           { $$.tree = koral::float_function(a, $1.token.integer, $3.tree); }
+  : number                                 { $$.tree = koral::number_leaf(a, TOKEN($1), false); }
+  | IDENT                                  { $$.tree = koral::symbol_leaf(a, TOKEN($1)); }
+  | SIZEOF '(' IDENT ')'                   { $$.tree = koral::section_leaf(a, koral::name_sizeof, TOKEN($3)); }
+  | SIZEOF IDENT                           { $$.tree = koral::section_leaf(a, koral::name_sizeof, TOKEN($2)); }
+  | STARTOF '(' IDENT ')'                  { $$.tree = koral::section_leaf(a, koral::name_startof, TOKEN($3)); }
+  | STARTOF IDENT                          { $$.tree = koral::section_leaf(a, koral::name_startof, TOKEN($2)); }
+  | FLOAT_FUNCTION '(' fexpr ')'           { $$.tree = koral::float_function(a, TOKEN($1).integer, $3.tree); }
   | '(' expr ')'                           { $$.tree = $2.tree; }
   | expr '+' expr                          { $$.tree = koral::operator_node(a, koral::op_add, $1.tree, $3.tree); }
   | expr '-' expr                          { $$.tree = koral::operator_node(a, koral::op_subtract, $1.tree, $3.tree); }
@@ -217,7 +220,7 @@ expr
   ;
 
 instruction
-  : MNEMONIC                               { koral::begin_instruction(a, $1.token); }
+  : MNEMONIC                               { koral::begin_instruction(a, TOKEN($1)); }
     operands
   ;
 
@@ -230,28 +233,28 @@ operands
 operand
   : form
   | form '.' expr                          { koral::bit_suffix(a, 1, $3.tree, -1); }
-  | form '.' REGISTER                      { koral::bit_suffix(a, 0, 0, $3.token.integer); }
+  | form '.' REGISTER                      { koral::bit_suffix(a, 0, 0, TOKEN($3).integer); }
   ;
 
 form
-  : REGISTER                               { koral::operand(a, koral::class_register, $1.token.integer, -1, 0, 0); }
+  : REGISTER                               { koral::operand(a, koral::class_register, TOKEN($1).integer, -1, 0, 0); }
   | expr                                   { koral::operand(a, koral::class_value, -1, -1, $1.tree, 0); }
-  | CONDITION                              { koral::operand(a, koral::class_condition, $1.token.integer, -1, 0, 0); }
-  | '-' REGISTER                           { koral::operand(a, koral::class_minus_register, $2.token.integer, -1, 0, 0); }
-  | REGISTER '+'                           { koral::operand(a, koral::class_register_plus, $1.token.integer, -1, 0, 0); }
-  | REGISTER '+' expr                      { koral::operand(a, koral::class_register_displacement, $1.token.integer, -1, $3.tree, 1); }
-  | REGISTER '-' expr                      { koral::operand(a, koral::class_register_displacement, $1.token.integer, -1,
+  | CONDITION                              { koral::operand(a, koral::class_condition, TOKEN($1).integer, -1, 0, 0); }
+  | '-' REGISTER                           { koral::operand(a, koral::class_minus_register, TOKEN($2).integer, -1, 0, 0); }
+  | REGISTER '+'                           { koral::operand(a, koral::class_register_plus, TOKEN($1).integer, -1, 0, 0); }
+  | REGISTER '+' expr                      { koral::operand(a, koral::class_register_displacement, TOKEN($1).integer, -1, $3.tree, 1); }
+  | REGISTER '-' expr                      { koral::operand(a, koral::class_register_displacement, TOKEN($1).integer, -1,
                                                             koral::operator_node(a, koral::op_negate, $3.tree, 0), -1); }
-  | REGISTER '+' REGISTER                  { koral::operand(a, koral::class_register_plus_register, $1.token.integer, $3.token.integer, 0, 0); }
-  | '[' REGISTER ']'                       { koral::indirect_operand(a, $2.token.integer); }
-  | '[' '-' REGISTER ']'                   { koral::operand(a, koral::class_pre_decrement, $3.token.integer, -1, 0, 0); }
-  | '[' REGISTER '-' ']'                   { koral::operand(a, koral::class_push, $2.token.integer, -1, 0, 0); }
-  | '[' REGISTER '+' ']'                   { koral::operand(a, koral::class_post_increment, $2.token.integer, -1, 0, 0); }
-  | '[' '+' REGISTER ']'                   { koral::operand(a, koral::class_pop, $3.token.integer, -1, 0, 0); }
-  | '[' REGISTER '-' expr ']'              { koral::operand(a, koral::class_indexed, $2.token.integer, -1,
+  | REGISTER '+' REGISTER                  { koral::operand(a, koral::class_register_plus_register, TOKEN($1).integer, TOKEN($3).integer, 0, 0); }
+  | '[' REGISTER ']'                       { koral::indirect_operand(a, TOKEN($2).integer); }
+  | '[' '-' REGISTER ']'                   { koral::operand(a, koral::class_pre_decrement, TOKEN($3).integer, -1, 0, 0); }
+  | '[' REGISTER '-' ']'                   { koral::operand(a, koral::class_push, TOKEN($2).integer, -1, 0, 0); }
+  | '[' REGISTER '+' ']'                   { koral::operand(a, koral::class_post_increment, TOKEN($2).integer, -1, 0, 0); }
+  | '[' '+' REGISTER ']'                   { koral::operand(a, koral::class_pop, TOKEN($3).integer, -1, 0, 0); }
+  | '[' REGISTER '-' expr ']'              { koral::operand(a, koral::class_indexed, TOKEN($2).integer, -1,
                                                             koral::operator_node(a, koral::op_negate, $4.tree, 0), -1); }
-  | '[' REGISTER '+' expr ']'              { koral::operand(a, koral::class_indexed, $2.token.integer, -1, $4.tree, 1); }
-  | '[' REGISTER '+' REGISTER ']'          { koral::operand(a, koral::class_register_pair, $2.token.integer, $4.token.integer, 0, 0); }
+  | '[' REGISTER '+' expr ']'              { koral::operand(a, koral::class_indexed, TOKEN($2).integer, -1, $4.tree, 1); }
+  | '[' REGISTER '+' REGISTER ']'          { koral::operand(a, koral::class_register_pair, TOKEN($2).integer, TOKEN($4).integer, 0, 0); }
   | '[' expr ']'                           { koral::operand(a, koral::class_direct, -1, -1, $2.tree, 0); }
   ;
 

@@ -113,9 +113,12 @@ uint32_t keep_name_handle(Assembly& a, std::string_view name) {
 }  // namespace
 
 int parser_next_token(Assembly& a, ParserValue& value) {
+  std::vector<TokenValue>& tokens = a.lexer.tokens;
+  if (a.lexer.at_line_start) tokens.clear();
+  value.token = static_cast<uint32_t>(tokens.size());
   value.tree = 0;
   value.number = 0;
-  return next_token(a, value.token);
+  return next_token(a, tokens.emplace_back());
 }
 
 // --- labels ------------------------------------------------------------------------

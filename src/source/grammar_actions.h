@@ -15,11 +15,13 @@ namespace koral {
 struct Assembly;
 struct Symbol;
 
-// The parser's semantic value: a token's value, or what a rule built.
+// The parser's semantic value: a token (its row in the statement's token
+// table), or what a rule built.  It is kept small because the parser copies
+// it on every shift and reduction.
 struct ParserValue {
-  TokenValue token;
-  ArenaRef tree = 0;
-  int32_t number = 0;
+  uint32_t token;
+  ArenaRef tree;
+  int32_t number;
 };
 
 int parser_next_token(Assembly& a, ParserValue& value);

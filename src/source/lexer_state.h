@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "expr/constants.h"
 
@@ -50,6 +51,10 @@ struct LexerState {
   bool file_name_mode = false; // $INCLUDE: the next token is a file name
   int32_t previous_token = '\n';
   std::size_t names_used = 0;
+  // The values of the statement's tokens, in the order read; the parser
+  // refers to them by row.  Cleared when the next statement's first token is
+  // asked for, which the parser does only after the statement's last action.
+  std::vector<TokenValue> tokens;
 
   // Per run.
   bool at_line_start = true;   // the next token begins a statement
