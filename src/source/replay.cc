@@ -117,9 +117,28 @@ void end_final_statement(Assembly& a, bool instruction, bool directive, int32_t 
     print_statement_diagnostics(a);
 }
 
+// In pass 2 most records only move the location: their size is final and
+// they define no label, switch no file and own no line-number record.  They
+// are taken without the statement set-up, which the next full statement
+// does anyway.
+bool replayed_as_size_only(Assembly& a, const RecordHeader& header) {
+  uint8_t flags = header.flags;
+  if (a.run.pass != pass_two || !(flags & record_size_final)) return false;
+  if (flags & (record_has_label | record_error)) return false;
+  if (!a.debug.lines.owners.empty()) return false;
+  if ((flags & record_directive) &&
+      kind_of_byte(*a.token_file.item<uint8_t>(payload_start(a))) == statement_include)
+    return false;
+  count_replayed_line(a);
+  if (a.run.section) a.run.section->location += header.size;
+  leave_finished_includes(a);
+  return true;
+}
+
 }  // namespace
 
 void replay_statement(Assembly& a, RecordHeader& header) {
+  if (replayed_as_size_only(a, header)) return;
   begin_replayed_statement(a, header);
   uint8_t flags = header.flags;
   bool pass_two_now = a.run.pass == pass_two;

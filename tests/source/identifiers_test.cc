@@ -146,6 +146,31 @@ TEST_F(LexerModes, MalformedCharactersMarkTheStatementUnlessAccepted) {
   EXPECT_EQ(lines[2].tokens, "DB(0) INT(+3,10) \x01");
 }
 
+// Every character code (but the line end and the two end-of-text marks,
+// Ctrl-Z and 0xFF) at places that the line scan takes sixteen at a time, in
+// the last whole block, and in the tail after it.
+TEST_F(LexerModes, EveryMalformedCharacterIsFoundAnywhereInTheLine) {
+  for (std::size_t at : {7u, 16u, 31u, 37u}) {
+    std::string text;
+    for (int c = 1; c < 256; ++c) {
+      if (c == '\n' || c == 26 || c == 255) continue;
+      std::string line = "DB 1 ; " + std::string(40, 'x');
+      line[at] = static_cast<char>(c);
+      text += line + "\n";
+    }
+    assembly = std::make_unique<Assembly>();
+    open_text(text);
+    std::vector<LexedLine> lines = lex_lines();
+    ASSERT_EQ(lines.size(), 252u);
+    std::size_t row = 0;
+    for (int c = 1; c < 256; ++c) {
+      if (c == '\n' || c == 26 || c == 255) continue;
+      bool malformed = c <= 8 || (c >= 14 && c <= 31) || c >= 128;
+      EXPECT_EQ(lines[row++].syntax_error, malformed) << "code " << c << " at " << at;
+    }
+  }
+}
+
 TEST_F(LexerModes, ANulCharacterEndsTheInput) {
   open_text(std::string("DB 1 \0 2\nNOP\n", 13));
   std::vector<LexedLine> lines = lex_lines();
