@@ -1,0 +1,6 @@
+code    SECTION CODE
+start:  NOP
+        $INCLUDE "i.inc"
+        DB      missing
+        JRS     T,start
+        END
