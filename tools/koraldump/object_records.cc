@@ -213,7 +213,7 @@ void read_at(ByteReader& r, Record& rec, RecordReader& f) {
   }
 }
 
-void read_bb(ByteReader& r, Record& rec, RecordReader& f) {
+void read_bb(ByteReader&, Record& rec, RecordReader& f) {
   f.number("block type");
   rec.block = static_cast<uint8_t>(rec.fields.back().value);
   rec.index = rec.fields.back().value;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "byte_reader.h"
@@ -41,6 +42,7 @@ enum class RecordType : uint8_t { mb, ad, as, nn, ni, nx, at, st, sa, sb, ld, lr
 // A decoded field of a record, in record order.
 struct Field {
   enum Kind : uint8_t { number, omitted, name, letter, letters, date, expression, byte };
+  Field(Kind k, std::string l) : kind(k), label(std::move(l)) {}
   Kind kind;
   std::string label;
   uint32_t value = 0;           // number, letter byte or byte
