@@ -52,6 +52,11 @@ SymbolTable::SymbolTable() {
 }
 
 void enter_reserved_word(SymbolTable& table, ReservedEntry& entry, uint32_t bucket) {
+  std::string_view name = entry.word->name;
+  char padded[8] = {};
+  std::memcpy(padded, name.data(), name.size() < 8 ? name.size() : 8);
+  std::memcpy(&entry.prefix, padded, sizeof entry.prefix);
+  entry.length = static_cast<uint32_t>(name.size());
   entry.link = table.heads.reserved[bucket];
   table.heads.reserved[bucket] = &entry;
 }
@@ -59,24 +64,31 @@ void enter_reserved_word(SymbolTable& table, ReservedEntry& entry, uint32_t buck
 const ReservedWord* lookup_reserved(Assembly& a, std::string_view name) {
   SymbolTable& table = a.symbols;
   table.float_format = 0;
-  char folded[longest_reserved_word];
   if (name.size() > longest_reserved_word) {
     // No reserved word is this long; the walk could not find one.
     table.last_bucket = -1;
     return nullptr;
   }
+  // The name upper-cased and hashed in one sweep; its first 8 characters,
+  // zero-padded, decide most comparisons at once.
+  char folded[longest_reserved_word + 8] = {};
+  uint32_t h = 0;
   for (std::size_t i = 0; i < name.size(); ++i) {
     char c = name[i];
-    folded[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    folded[i] = c;
+    h = h * 4u + static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(c)));
   }
-  std::string_view upper(folded, name.size());
-  uint32_t bucket = hash_name(upper);
+  uint32_t bucket = h % hash_range;
+  uint64_t prefix;
+  std::memcpy(&prefix, folded, sizeof prefix);
+  const uint32_t length = static_cast<uint32_t>(name.size());
   table.last_bucket = static_cast<int32_t>(bucket);
   for (const ReservedEntry* e = table.heads.reserved[bucket]; e; e = e->link) {
-    if (e->word->name == upper) {
-      table.float_format = float_format_of(*e->word);
-      return e->word;
-    }
+    if (e->prefix != prefix || e->length != length) continue;
+    if (length > 8 && std::memcmp(e->word->name.data() + 8, folded + 8, length - 8) != 0) continue;
+    table.float_format = float_format_of(*e->word);
+    return e->word;
   }
   return nullptr;
 }

@@ -23,6 +23,8 @@ struct Assembly;
 struct ReservedEntry {
   const ReservedEntry* link = nullptr;
   const ReservedWord* word = nullptr;
+  uint64_t prefix = 0;   // the name's first 8 characters, zero-padded
+  uint32_t length = 0;   // the name's length
 };
 
 // The 3000 chain heads, in the three name spaces side by side.
