@@ -172,13 +172,9 @@ float_list
   | float_list ',' fexpr                   { koral::float_item(a, $3.tree); }
   ;
 
-number
-  : FLOAT                                  { $$.token = $1.token; $$.number = 0; }
-  | INTEGER                                { $$.token = $1.token; $$.number = 1; }
-  ;
-
 fexpr
-  : number                                 { $$.tree = koral::number_leaf(a, TOKEN($1), true); }
+  : INTEGER                                { $$.tree = koral::number_leaf(a, TOKEN($1), true); }
+  | FLOAT                                  { $$.tree = koral::number_leaf(a, TOKEN($1), true); }
   | IDENT                                  { $$.tree = koral::symbol_leaf(a, TOKEN($1)); }
   | SIZEOF '(' IDENT ')'                   { $$.tree = koral::section_leaf(a, koral::name_sizeof, TOKEN($3)); }
   | SIZEOF IDENT                           { $$.tree = koral::section_leaf(a, koral::name_sizeof, TOKEN($2)); }
@@ -194,7 +190,8 @@ fexpr
   ;
 
 expr
-  : number                                 { $$.tree = koral::number_leaf(a, TOKEN($1), false); }
+  : INTEGER                                { $$.tree = koral::number_leaf(a, TOKEN($1), false); }
+  | FLOAT                                  { $$.tree = koral::number_leaf(a, TOKEN($1), false); }
   | IDENT                                  { $$.tree = koral::symbol_leaf(a, TOKEN($1)); }
   | SIZEOF '(' IDENT ')'                   { $$.tree = koral::section_leaf(a, koral::name_sizeof, TOKEN($3)); }
   | SIZEOF IDENT                           { $$.tree = koral::section_leaf(a, koral::name_sizeof, TOKEN($2)); }
@@ -226,14 +223,17 @@ instruction
 
 operands
   : %empty
-  | operand
-  | operand ',' operand
+  | form
+  | form bit
+  | form ',' form
+  | form bit ',' form
+  | form ',' form bit
+  | form bit ',' form bit
   ;
 
-operand
-  : form
-  | form '.' expr                          { koral::bit_suffix(a, 1, $3.tree, -1); }
-  | form '.' REGISTER                      { koral::bit_suffix(a, 0, 0, TOKEN($3).integer); }
+bit
+  : '.' expr                               { koral::bit_suffix(a, 1, $2.tree, -1); }
+  | '.' REGISTER                           { koral::bit_suffix(a, 0, 0, TOKEN($2).integer); }
   ;
 
 form
