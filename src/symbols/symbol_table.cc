@@ -69,19 +69,20 @@ const ReservedWord* lookup_reserved(Assembly& a, std::string_view name) {
     table.last_bucket = -1;
     return nullptr;
   }
-  // The name upper-cased and hashed in one sweep; its first 8 characters,
-  // zero-padded, decide most comparisons at once.
-  char folded[longest_reserved_word + 8] = {};
+  // The name upper-cased and hashed in one sweep.  Its first 8 characters,
+  // zero-padded, are gathered in a register (not read back from memory
+  // written byte by byte) and decide most comparisons at once.
+  char folded[longest_reserved_word] = {};
+  uint64_t prefix = 0;
   uint32_t h = 0;
   for (std::size_t i = 0; i < name.size(); ++i) {
     char c = name[i];
     c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    if (i < 8) prefix |= uint64_t(static_cast<unsigned char>(c)) << (8 * i);
     folded[i] = c;
     h = h * 4u + static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(c)));
   }
   uint32_t bucket = h % hash_range;
-  uint64_t prefix;
-  std::memcpy(&prefix, folded, sizeof prefix);
   const uint32_t length = static_cast<uint32_t>(name.size());
   table.last_bucket = static_cast<int32_t>(bucket);
   for (const ReservedEntry* e = table.heads.reserved[bucket]; e; e = e->link) {
