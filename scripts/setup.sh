@@ -30,19 +30,35 @@ build() {  # build <folder> [cmake options...]
   cmake --build "$top/$dir"
 }
 
+# The release build in build/, optimised with the profile of training runs:
+# an instrumented assembler is built and trained first.  KORAL_PGO=off skips
+# the profile (a plain optimised build).
+release() {
+  if [ "${KORAL_PGO:-on}" = off ]; then
+    build build -DCMAKE_BUILD_TYPE=Release -DKORAL_PGO=
+    return
+  fi
+  rm -rf "$top/build/pgo-profile"
+  cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORAL_PGO=generate >/dev/null
+  cmake --build "$top/build" --target asmKORAL
+  echo "Training the profile"
+  python3 "$top/tools/pgo/train.py" "$top/build/asmKORAL"
+  build build -DCMAKE_BUILD_TYPE=Release -DKORAL_PGO=use
+}
+
 case $mode in
   build)
-    build build -DCMAKE_BUILD_TYPE=Release ;;
+    release ;;
   example)
-    build build -DCMAKE_BUILD_TYPE=Release
+    release
     cd "$top/examples"
     "$top/build/asmKORAL" -l blink.asm
     echo "examples/blink.rel and examples/blink.lst written" ;;
   test)
-    build build -DCMAKE_BUILD_TYPE=Release
+    release
     ctest --test-dir "$top/build" --output-on-failure -j2 ;;
   sanitize)
-    build build-asan -DCMAKE_BUILD_TYPE=Debug -DKORAL_SANITIZE=ON
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DKORAL_SANITIZE=ON -DKORAL_PGO=
     ctest --test-dir "$top/build-asan" --output-on-failure -j2 ;;
   *)
     echo "usage: scripts/setup.sh [build|example|test|sanitize]" >&2
