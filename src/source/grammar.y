@@ -20,7 +20,9 @@
 #define YYFREE(block) a.statement.parser_memory.release(block)
 namespace {
 int yylex(YYSTYPE* value, koral::Assembly& a) { return koral::parser_next_token(a, *value); }
-void yyerror(koral::Assembly&, const char*) {}
+// After an error the parser only discards tokens up to the line end: their
+// values need no rows of their own.
+void yyerror(koral::Assembly& a, const char*) { a.lexer.discarding = true; }
 }  // namespace
 }
 

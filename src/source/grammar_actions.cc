@@ -113,11 +113,20 @@ uint32_t keep_name_handle(Assembly& a, std::string_view name) {
 }  // namespace
 
 int parser_next_token(Assembly& a, ParserValue& value) {
-  std::vector<TokenValue>& tokens = a.lexer.tokens;
-  if (a.lexer.at_line_start) tokens.clear();
-  value.token = static_cast<uint32_t>(tokens.size());
+  LexerState& lx = a.lexer;
+  std::vector<TokenValue>& tokens = lx.tokens;
+  if (lx.at_line_start) {
+    tokens.clear();
+    lx.discarding = false;
+  }
   value.tree = 0;
   value.number = 0;
+  if (lx.discarding && !tokens.empty()) {
+    // A long bad line costs no memory per token.
+    value.token = static_cast<uint32_t>(tokens.size() - 1);
+    return next_token(a, tokens.back());
+  }
+  value.token = static_cast<uint32_t>(tokens.size());
   return next_token(a, tokens.emplace_back());
 }
 

@@ -55,6 +55,9 @@ struct LexerState {
   // refers to them by row.  Cleared when the next statement's first token is
   // asked for, which the parser does only after the statement's last action.
   std::vector<TokenValue> tokens;
+  // The parser found an error in the statement and discards the rest of it:
+  // the tokens it reads share one row.
+  bool discarding = false;
 
   // Per run.
   bool at_line_start = true;   // the next token begins a statement
