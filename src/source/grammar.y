@@ -18,8 +18,12 @@
 // The grown parser stacks belong to the run (see ParserStackMemory).
 #define YYMALLOC(size) a.statement.parser_memory.allocate(size)
 #define YYFREE(block) a.statement.parser_memory.release(block)
+// The lexer is asked for each token with the parser's value stack at hand
+// (the parser's own variables), so that the statement's token table can let
+// go of rows that no value on the stack refers to any more.
+#define yylex(value, assembly) koral::parser_next_token(assembly, *(value), {yyvs, yyvsp + 1})
+
 namespace {
-int yylex(YYSTYPE* value, koral::Assembly& a) { return koral::parser_next_token(a, *value); }
 // After an error the parser only discards tokens up to the line end: their
 // values need no rows of their own.
 void yyerror(koral::Assembly& a, const char*) { a.lexer.discarding = true; }

@@ -1,5 +1,6 @@
 #include "source/grammar_actions.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -112,12 +113,39 @@ uint32_t keep_name_handle(Assembly& a, std::string_view name) {
 
 }  // namespace
 
-int parser_next_token(Assembly& a, ParserValue& value) {
+namespace {
+
+// Keeps the rows that values on the parser stack refer to, in their order,
+// and renumbers those values.  A value of a rule (not of a token) may hold any
+// number: keeping or renumbering its row does no harm, as it is never read.
+void shed_rows(LexerState& lx, std::span<ParserValue> stack) {
+  std::vector<TokenValue>& tokens = lx.tokens;
+  std::vector<uint32_t>& map = lx.row_map;  // old row -> new row + 1, 0 when dropped
+  map.assign(tokens.size(), 0);
+  for (const ParserValue& v : stack)
+    if (v.token < map.size()) map[v.token] = 1;
+  uint32_t kept = 0;
+  for (uint32_t row = 0; row < map.size(); ++row) {
+    if (!map[row]) continue;
+    tokens[kept] = tokens[row];
+    map[row] = ++kept;
+  }
+  tokens.resize(kept);
+  for (ParserValue& v : stack)
+    if (v.token < map.size() && map[v.token]) v.token = map[v.token] - 1;
+  lx.shed_at = std::max<std::size_t>(1024, 2 * std::size_t(kept));
+}
+
+}  // namespace
+
+int parser_next_token(Assembly& a, ParserValue& value, std::span<ParserValue> stack) {
   LexerState& lx = a.lexer;
   std::vector<TokenValue>& tokens = lx.tokens;
   if (lx.at_line_start) {
     tokens.clear();
     lx.discarding = false;
+  } else if (tokens.size() >= lx.shed_at) {
+    shed_rows(lx, stack);
   }
   value.tree = 0;
   value.number = 0;

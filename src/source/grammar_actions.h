@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "expr/expression.h"
 #include "source/lexer_state.h"
@@ -24,7 +25,10 @@ struct ParserValue {
   int32_t number;
 };
 
-int parser_next_token(Assembly& a, ParserValue& value);
+// The next token for the parser, its value in a new row of the statement's
+// token table; `stack` is the parser's value stack, whose rows are kept when
+// a long statement makes the table shed the others.
+int parser_next_token(Assembly& a, ParserValue& value, std::span<ParserValue> stack);
 
 // Labels and statements.
 void define_label(Assembly& a, const TokenValue& name, bool colon);

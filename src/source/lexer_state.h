@@ -58,6 +58,11 @@ struct LexerState {
   // The parser found an error in the statement and discards the rest of it:
   // the tokens it reads share one row.
   bool discarding = false;
+  // A statement this many tokens long has the rows that no parser value
+  // refers to dropped (the stack is at most 10000 deep, so the table stays
+  // small however long the statement).
+  std::size_t shed_at = 1024;
+  std::vector<uint32_t> row_map;  // scratch of the shedding
 
   // Per run.
   bool at_line_start = true;   // the next token begins a statement

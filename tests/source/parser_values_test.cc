@@ -2,10 +2,14 @@
 // does not grow.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fstream>
 #include <string>
 
 #include "driver/assembly.h"
+#include "source/grammar_actions.h"
+#include "source/lexer_fixture.h"
 #include "support/whole_run.h"
 
 namespace koral {
@@ -59,6 +63,36 @@ TEST(ParserValues, AValueReadBeforeALongExpressionIsStillTheTokensValue) {
   EXPECT_NE(row.find("0000B05E"), std::string::npos) << row;
   EXPECT_NE(text.find("\n0000B05E  00 "), std::string::npos) << text;
   EXPECT_NE(text.find("5EB0"), std::string::npos) << text;
+}
+
+// A statement of many tokens: rows that no value on the parser stack refers
+// to are dropped, and the values on the stack are renumbered to the rows of
+// their own tokens.
+class ParserValueRows : public testing::LexerFixture {};
+
+TEST_F(ParserValueRows, ALongStatementKeepsTheRowsOfTheValuesOnTheStack) {
+  std::string line;
+  for (int i = 0; i < 5000; ++i) line += "n" + std::to_string(i) + " ";
+  open_text(line + "\n");
+  const std::vector<int> kept = {0, 7, 1500, 1501, 3999, 4990};
+  std::vector<ParserValue> stack;
+  for (int i = 0; i < 5000; ++i) {
+    ParserValue value{};
+    ASSERT_EQ(parser_next_token(a(), value, stack), IDENT) << i;
+    if (std::find(kept.begin(), kept.end(), i) != kept.end()) stack.push_back(value);
+    // The value of a rule (marked here by its tree) holds any number, which
+    // may or may not be a row: it is never read as one.
+    if (i % 1000 == 999) stack.push_back(ParserValue{static_cast<uint32_t>(i) * 977u % 3000u, 1, 0});
+  }
+  std::size_t checked = 0;
+  for (const ParserValue& v : stack) {
+    if (v.tree == 1) continue;
+    ASSERT_LT(v.token, a().lexer.tokens.size());
+    EXPECT_EQ(a().lexer.tokens[v.token].name, "n" + std::to_string(kept[checked])) << checked;
+    ++checked;
+  }
+  EXPECT_EQ(checked, kept.size());
+  EXPECT_LT(a().lexer.tokens.size(), 2100u);  // not 5000
 }
 
 }  // namespace
