@@ -6,6 +6,9 @@
 
 #include <cstdio>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "koraldump.h"
 #include "koraldump_test_support.h"
@@ -156,7 +159,11 @@ TEST(KoraldumpText, RecordsOfItemsNameTheirTemplate) {
 class KoraldumpProgram : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = ::testing::TempDir() + "koraldump_program.rel";
+    // A file of this test's own: ctest runs the tests of this fixture side
+    // by side, and one of them writes a damaged module.
+    path_ = ::testing::TempDir() + "koraldump_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+            std::to_string(::getpid()) + ".rel";
     write(worked_example());
   }
   void TearDown() override { std::remove(path_.c_str()); }
