@@ -13,6 +13,15 @@ namespace {
 
 constexpr char location_counter_name[] = "$";
 
+// A name's first 8 characters, zero-padded, as one word.
+uint64_t name_prefix(std::string_view name) {
+  char padded[8] = {};
+  std::memcpy(padded, name.data(), name.size() < 8 ? name.size() : 8);
+  uint64_t prefix;
+  std::memcpy(&prefix, padded, sizeof prefix);
+  return prefix;
+}
+
 bool same_name(const char* stored, uint32_t stored_length, std::string_view name) {
   return stored_length == name.size() && std::memcmp(stored, name.data(), name.size()) == 0;
 }
@@ -52,11 +61,8 @@ SymbolTable::SymbolTable() {
 }
 
 void enter_reserved_word(SymbolTable& table, ReservedEntry& entry, uint32_t bucket) {
-  std::string_view name = entry.word->name;
-  char padded[8] = {};
-  std::memcpy(padded, name.data(), name.size() < 8 ? name.size() : 8);
-  std::memcpy(&entry.prefix, padded, sizeof entry.prefix);
-  entry.length = static_cast<uint32_t>(name.size());
+  entry.prefix = name_prefix(entry.word->name);
+  entry.length = static_cast<uint32_t>(entry.word->name.size());
   entry.link = table.heads.reserved[bucket];
   table.heads.reserved[bucket] = &entry;
 }
@@ -69,20 +75,15 @@ const ReservedWord* lookup_reserved(Assembly& a, std::string_view name) {
     table.last_bucket = -1;
     return nullptr;
   }
-  // The name upper-cased and hashed in one sweep.  Its first 8 characters,
-  // zero-padded, are gathered in a register (not read back from memory
-  // written byte by byte) and decide most comparisons at once.
-  char folded[longest_reserved_word] = {};
-  uint64_t prefix = 0;
-  uint32_t h = 0;
+  char folded[longest_reserved_word];
   for (std::size_t i = 0; i < name.size(); ++i) {
     char c = name[i];
-    c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    if (i < 8) prefix |= uint64_t(static_cast<unsigned char>(c)) << (8 * i);
-    folded[i] = c;
-    h = h * 4u + static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(c)));
+    folded[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   }
-  uint32_t bucket = h % hash_range;
+  std::string_view upper(folded, name.size());
+  uint32_t bucket = hash_name(upper);
+  // The first 8 characters and the length decide most comparisons at once.
+  const uint64_t prefix = name_prefix(upper);
   const uint32_t length = static_cast<uint32_t>(name.size());
   table.last_bucket = static_cast<int32_t>(bucket);
   for (const ReservedEntry* e = table.heads.reserved[bucket]; e; e = e->link) {
