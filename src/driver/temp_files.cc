@@ -125,6 +125,20 @@ long TempFile::seek(long offset, SeekOrigin origin) {
 
 long TempFile::tell() { return seek(0, seek_current); }
 
+long TempFile::read_at(long offset, void* buffer, std::size_t count) {
+  if (!open_) return -1;
+  if (disk_) return host::read_at(disk_, offset, buffer, count);
+  if (seek(offset, seek_start) != offset) return -1;
+  return read(buffer, count);
+}
+
+long TempFile::write_at(long offset, const void* buffer, std::size_t count) {
+  if (!open_) return -1;
+  if (disk_) return host::write_at(disk_, offset, buffer, count);
+  if (seek(offset, seek_start) != offset) return -1;
+  return write(buffer, count);
+}
+
 // --- the five files ---------------------------------------------------------------
 
 namespace {

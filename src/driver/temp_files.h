@@ -62,6 +62,11 @@ class TempFile {
   long write(const void* buffer, std::size_t count);
   long seek(long offset, SeekOrigin origin);
   long tell();
+  // Whole blocks at a given offset, for a file used by nothing else: on
+  // disk one transfer each, past the stream's buffer; the position after
+  // them is not defined.  As read and write; a read past the end is short.
+  long read_at(long offset, void* buffer, std::size_t count);
+  long write_at(long offset, const void* buffer, std::size_t count);
 
  private:
   friend class TempFiles;

@@ -97,6 +97,33 @@ FileType file_type(const std::string& path) {
   return FileType::other;
 }
 
+long read_at(std::FILE* file, long offset, void* buffer, std::size_t count) {
+  int fd = fileno(file);
+  char* to = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    ssize_t got = pread(fd, to + done, count - done, offset + static_cast<long>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return static_cast<long>(done);
+}
+
+long write_at(std::FILE* file, long offset, const void* buffer, std::size_t count) {
+  int fd = fileno(file);
+  const char* from = static_cast<const char*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    ssize_t put = pwrite(fd, from + done, count - done, offset + static_cast<long>(done));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return -1;
+    done += static_cast<std::size_t>(put);
+  }
+  return static_cast<long>(done);
+}
+
 int create_unique_file(const std::string& dir, std::string_view prefix, std::string& path) {
   std::string name = dir;
   name += prefix;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <csignal>
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -46,6 +47,13 @@ FileType file_type(const std::string& path);
 // Creates a new file "<dir><prefix><6 unique characters>" exclusively, with
 // owner-only permissions; returns its descriptor (or -1) and sets `path`.
 int create_unique_file(const std::string& dir, std::string_view prefix, std::string& path);
+
+// Reads or writes `count` bytes at `offset` of the file behind an open
+// stream in one transfer, leaving the stream's position alone.  The stream
+// must hold no buffered data.  Bytes transferred (fewer only at the end of
+// the file for a read), or -1 on failure.
+long read_at(std::FILE* file, long offset, void* buffer, std::size_t count);
+long write_at(std::FILE* file, long offset, const void* buffer, std::size_t count);
 
 // --- environment -------------------------------------------------------------
 

@@ -36,8 +36,7 @@ bool TokenStore::append(TempFile& file, const unsigned char* bytes, uint32_t len
   Chunk chunk{0, length, 0, 0, 0};
   if (!chunks_.empty()) chunk.offset = chunks_.back().offset + chunks_.back().length;
   if (on_disk_) {
-    if (file.seek(chunk.offset, seek_start) != chunk.offset) return false;
-    if (file.write(bytes, length) != static_cast<long>(length)) return false;
+    if (file.write_at(chunk.offset, bytes, length) != static_cast<long>(length)) return false;
     chunks_.push_back(chunk);
     return true;
   }
@@ -56,10 +55,8 @@ bool TokenStore::append(TempFile& file, const unsigned char* bytes, uint32_t len
 
 long TokenStore::load(TempFile& file, uint32_t index, unsigned char* bytes) {
   const Chunk& chunk = chunks_[index];
-  if (on_disk_) {
-    if (file.seek(chunk.offset, seek_start) != chunk.offset) return -1;
-    return file.read(bytes, chunk.length) == static_cast<long>(chunk.length) ? chunk.length : -1;
-  }
+  if (on_disk_)
+    return file.read_at(chunk.offset, bytes, chunk.length) == static_cast<long>(chunk.length) ? chunk.length : -1;
   unpack_words(blocks_[chunk.block].get() + chunk.at, chunk.length, bytes);
   return chunk.length;
 }
@@ -67,10 +64,7 @@ long TokenStore::load(TempFile& file, uint32_t index, unsigned char* bytes) {
 bool TokenStore::store(TempFile& file, uint32_t index, const unsigned char* bytes,
                        const unsigned char* as_loaded) {
   Chunk& chunk = chunks_[index];
-  if (on_disk_) {
-    if (file.seek(chunk.offset, seek_start) != chunk.offset) return false;
-    return file.write(bytes, chunk.length) == static_cast<long>(chunk.length);
-  }
+  if (on_disk_) return file.write_at(chunk.offset, bytes, chunk.length) == static_cast<long>(chunk.length);
   unsigned char* to = blocks_[chunk.block].get() + chunk.at;
   uint32_t packed = as_loaded ? repack_words(bytes, as_loaded, to, chunk.length, scratch_.get())
                               : pack_words(bytes, chunk.length, scratch_.get());
