@@ -1,0 +1,50 @@
+CODE1 SECTION CODE
+A01:
+A02:
+A03:
+A04:
+A05:
+A06:
+A07:
+A08:
+A09:
+A10:
+A11:
+A12:
+A13:
+A14:
+A15:
+A16:
+A17:
+A18:
+A19:
+A20:
+A21:
+A22:
+X:
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  DW X
+  END
