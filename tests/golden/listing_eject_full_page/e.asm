@@ -1,0 +1,30 @@
+CODE1 SECTION CODE
+  DB 1
+  DB 2
+  DB 3
+  DB 4
+  DB 5
+  DB 6
+  DB 7
+  DB 8
+  DB 9
+  DB 10
+  DB 11
+  DB 12
+  DB 13
+  DB 14
+  DB 15
+  DB 16
+  DB 17
+  DB 18
+  DB 19
+  DB 20
+  DB 21
+  DB 22
+  DB 23
+  DB 24
+$EJECT
+  DB 99
+$EJECT
+$EJECT
+  END
