@@ -5,7 +5,10 @@
 // no statement handled) and of the final pass.  Built and run by
 // bench/jump_bench.sh.
 //
-//     jump_bench [lines] [rounds]
+//     jump_bench [lines] [rounds] [source]
+//
+// With a source file given, that file is assembled instead of the generated
+// one (`lines` then only labels the report).
 #include <unistd.h>
 
 #include <algorithm>
@@ -159,13 +162,19 @@ int main(int argc, char** argv) {
   std::string folder = dir_template;
   {
     std::ofstream out(folder + "/jumps.asm", std::ios::binary);
-    out << generate(lines);
+    if (argc > 3) {
+      std::ifstream in(argv[3], std::ios::binary);
+      out << in.rdbuf();
+    } else {
+      out << generate(lines);
+    }
   }
   std::vector<Timing> runs;
   for (int r = 0; r < rounds; ++r) runs.push_back(assemble(folder));
   std::sort(runs.begin(), runs.end(), [](const Timing& x, const Timing& y) { return x.total < y.total; });
   const Timing& t = runs[runs.size() / 2];
-  std::printf("lines %d, a quarter of them J; median of %d runs, status %d\n", lines, rounds, t.status);
+  std::printf("lines %d, %s; median of %d runs, status %d\n", lines,
+              argc > 3 ? argv[3] : "a quarter of them J", rounds, t.status);
   std::printf("  pass 1                 %8.3f s\n", t.pass_one);
   std::printf("  pass 2, %2zu iterations  %8.3f s\n", t.iterations.size(), t.pass_two);
   for (std::size_t i = 0; i < t.iterations.size(); ++i)
