@@ -213,15 +213,7 @@ uint32_t kind_of_difference(Assembly& a, const OperatorNode& node, uint32_t l, u
 double as_double(const Result& r) { return r.floating ? r.v.mantissa : static_cast<double>(r.v.value); }
 int32_t exponent_of(const Result& r) { return r.floating ? r.v.exponent : 0; }
 
-// + and - of scaled decimal values: the smaller exponent's mantissa is scaled
-// down to the larger exponent.
-ScaledDecimal scaled_sum(const Result& l, const Result& r, bool subtract) {
-  double lm = as_double(l), rm = as_double(r);
-  int32_t le = exponent_of(l), re = exponent_of(r);
-  for (; le < re; ++le) lm /= 10.0;
-  for (; re < le; ++re) rm /= 10.0;
-  return ScaledDecimal{subtract ? lm - rm : lm + rm, le};
-}
+ScaledDecimal pair_of(const Result& r) { return ScaledDecimal{as_double(r), exponent_of(r)}; }
 
 Result floating_result(uint32_t kind, ScaledDecimal pair) {
   return Result{Value{kind, integer_of_pair(pair.mantissa, pair.exponent), pair.mantissa, pair.exponent},
@@ -240,9 +232,7 @@ Result divide(Assembly& a, uint32_t kind, const Result& l, const Result& r, uint
       if (a.run.pass == pass_one && right_kind == V_ABS) report_error(a, 201);
       return integer_result(kind, 0);
     }
-    ScaledDecimal pair{as_double(l) / divisor, exponent_of(l) - exponent_of(r)};
-    if (pair.exponent == 0) pair = normalised(pair.mantissa);
-    return floating_result(kind, pair);
+    return floating_result(kind, scaled_arithmetic(op_divide, pair_of(l), pair_of(r)));
   }
   if (l.v.value == INT32_MIN && r.v.value == -1) return integer_result(kind, INT32_MIN);
   return integer_result(kind, l.v.value / r.v.value);
@@ -277,7 +267,7 @@ Result operator_node(Assembly& a, const OperatorNode& node) {
     case op_subtract: {
       uint32_t kind = node.op == op_add ? kind_of_sum(lk, rk) : kind_of_difference(a, node, lk, rk);
       if (kind == V_EXPR) return integer_result(kind, 0);
-      if (floating) return floating_result(kind, scaled_sum(l, r, node.op == op_subtract));
+      if (floating) return floating_result(kind, scaled_arithmetic(node.op, pair_of(l), pair_of(r)));
       return integer_result(kind, node.op == op_add ? wrap(int64_t(lv) + rv) : wrap(int64_t(lv) - rv));
     }
     case op_multiply:
@@ -295,8 +285,7 @@ Result operator_node(Assembly& a, const OperatorNode& node) {
       }
       if (kind == V_EXPR) return integer_result(kind, 0);
       if (node.op == op_multiply) {
-        if (floating)
-          return floating_result(kind, ScaledDecimal{as_double(l) * as_double(r), exponent_of(l) + exponent_of(r)});
+        if (floating) return floating_result(kind, scaled_arithmetic(op_multiply, pair_of(l), pair_of(r)));
         return integer_result(kind, wrap(int64_t(lv) * rv));
       }
       if (node.op == op_divide) return divide(a, kind, l, r, rk);
@@ -538,6 +527,29 @@ int symbol_width(Assembly& a, const NameNode& node, Signedness s) {
 }
 
 }  // namespace
+
+ScaledDecimal scaled_arithmetic(int32_t op, ScaledDecimal l, ScaledDecimal r) {
+  switch (op) {
+    case op_add:
+    case op_subtract: {
+      // The smaller exponent's mantissa is scaled down to the larger exponent.
+      for (; l.exponent < r.exponent; ++l.exponent) l.mantissa /= 10.0;
+      for (; r.exponent < l.exponent; ++r.exponent) r.mantissa /= 10.0;
+      return ScaledDecimal{op == op_add ? l.mantissa + r.mantissa : l.mantissa - r.mantissa, l.exponent};
+    }
+    case op_multiply:
+      return ScaledDecimal{l.mantissa * r.mantissa, l.exponent + r.exponent};
+    case op_divide: {
+      if (r.mantissa == 0.0) return ScaledDecimal{0.0, 0};
+      ScaledDecimal pair{l.mantissa / r.mantissa, l.exponent - r.exponent};
+      return pair.exponent == 0 ? normalised(pair.mantissa) : pair;
+    }
+    default:
+      return l;
+  }
+}
+
+int32_t integer_of_pair(ScaledDecimal pair) { return integer_of_pair(pair.mantissa, pair.exponent); }
 
 Value evaluate(Assembly& a, ArenaRef tree) {
   if (!tree) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "expr/constants.h"
 #include "expr/expression.h"
 
 namespace koral {
@@ -31,6 +32,16 @@ Value evaluate(Assembly& a, ArenaRef tree);
 
 // The absolute evaluator: V_ABS, V_INVALID, or V_LOCAL for SIZEOF / STARTOF.
 Value evaluate_absolute(Assembly& a, ArenaRef tree);
+
+// + - * / of scaled decimal values, for operations with a floating operand
+// (an integer operand takes part as its value with exponent 0).  A zero
+// divisor gives (0.0, 0); a quotient with exponent 0 is normalised through its
+// "%+.15e" text.
+ScaledDecimal scaled_arithmetic(int32_t op, ScaledDecimal l, ScaledDecimal r);
+
+// A scaled decimal value as a 32-bit integer: the mantissa scaled by ten once
+// per unit of exponent, truncated toward zero, low 32 bits beyond the range.
+int32_t integer_of_pair(ScaledDecimal pair);
 
 // Bits that hold `value`: signed and either complement a negative value
 // first; signed adds one bit for the sign (below 32).

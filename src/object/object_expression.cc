@@ -1,7 +1,5 @@
 #include "object/object_expression.h"
 
-#include <cmath>
-
 #include "diag/diagnostics.h"
 #include "driver/assembly.h"
 #include "expr/evaluate.h"
@@ -20,24 +18,23 @@ constexpr int32_t mnemonic_callv = 1036;
 constexpr const char* code_space_check = "10000,@INBLOCK,10000,-,";
 
 // A subtree either folds into a constant (and has written nothing yet) or
-// has appended its postfix text.
+// has appended its postfix text.  A constant that carries a non-zero floating
+// value keeps its scaled decimal pair for the arithmetic of the nodes above;
+// its number is the pair converted to an integer.
 struct Operand {
   bool constant = false;
   int32_t value = 0;
+  bool floating = false;
+  ScaledDecimal pair{0.0, 0};
 };
 
-Operand constant(int32_t value) { return Operand{true, value}; }
-Operand variable() { return Operand{false, 0}; }
-
-// A floating leaf as an integer: the mantissa scaled by ten once per unit of
-// the exponent, truncated toward zero, keeping the low 32 bits.
-int32_t integer_of_leaf(const ConstantNode& c) {
-  double m = c.mantissa;
-  for (int32_t e = c.exponent; e > 0; --e) m *= 10.0;
-  for (int32_t e = c.exponent; e < 0; ++e) m /= 10.0;
-  m = std::trunc(m);
-  if (!(std::fabs(m) < 9.2e18)) return 0;
-  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(m)));
+Operand constant(int32_t value) { return Operand{true, value, false, ScaledDecimal{0.0, 0}}; }
+Operand variable() { return Operand{}; }
+Operand floating_constant(ScaledDecimal pair) {
+  return Operand{true, integer_of_pair(pair), pair.mantissa != 0.0, pair};
+}
+ScaledDecimal pair_of(const Operand& o) {
+  return o.floating ? o.pair : ScaledDecimal{static_cast<double>(o.value), 0};
 }
 
 uint32_t power_of_two(int32_t n) { return n >= 32 ? 0u : 1u << (n & 31); }
@@ -91,7 +88,7 @@ class Encoder {
     switch (a_.arena.tag(ref)) {
       case node_constant: {
         const ConstantNode& c = *a_.arena.at<ConstantNode>(ref);
-        return constant(c.floating ? integer_of_leaf(c) : c.value);
+        return c.floating ? floating_constant(ScaledDecimal{c.mantissa, c.exponent}) : constant(c.value);
       }
       case node_name: return name(*a_.arena.at<NameNode>(ref));
       case node_operator: return operation(ref, *a_.arena.at<OperatorNode>(ref));
@@ -172,6 +169,27 @@ class Encoder {
     }
   }
 
+  // A constant node: + - * / with a floating operand in scaled decimal, unary
+  // + and - keeping and negating the pair, everything else on the integers.
+  Operand folded(int32_t op, const Operand& left, const Operand& right) const {
+    if (left.floating || right.floating) {
+      switch (op) {
+        case op_add:
+        case op_subtract:
+        case op_multiply:
+        case op_divide:
+          return floating_constant(scaled_arithmetic(op, pair_of(left), pair_of(right)));
+        case op_plus:
+          return left;
+        case op_negate:
+          return floating_constant(ScaledDecimal{-left.pair.mantissa, left.pair.exponent});
+        default:
+          break;
+      }
+    }
+    return constant(fold(a_, op, left.value, right.value));
+  }
+
   // Writes a constant operand's number at `at` (before the other operand's text).
   void place(const Operand& operand, std::size_t at) {
     if (!operand.constant) return;
@@ -189,7 +207,7 @@ class Encoder {
     const Operand left = node(op_node.left);
     const std::size_t middle = text_.size();
     const Operand right = unary ? constant(0) : node(op_node.right);
-    if (left.constant && right.constant) return constant(fold(a_, op, left.value, right.value));
+    if (left.constant && right.constant) return folded(op, left, right);
 
     switch (op) {
       case op_plus:

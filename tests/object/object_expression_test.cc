@@ -92,6 +92,30 @@ TEST(ObjectExpression, OperatorsAndFolding) {
   for (const Case& c : cases) EXPECT_EQ(t.bytes(c.tree), show(hex(c.bytes))) << c.what;
 }
 
+// Constant parts with floating constants fold like the evaluator: + - * / in
+// scaled decimal, and the folded value is written as its integer part.
+TEST(ObjectExpression, FloatingConstantsFoldInScaledDecimal) {
+  Trees t;
+  auto f = [&](double mantissa, int32_t exponent) { return make_floating_leaf(t.a, mantissa, exponent, 0); };
+  struct Case {
+    const char* what;
+    ArenaRef tree;
+    const char* bytes;
+  };
+  const Case cases[] = {
+      {"ext+2.5", t.op(op_add, t.x(), f(2.5, 0)), "D8 0C 02 A5"},
+      {"ext+1.5*2", t.op(op_add, t.x(), t.op(op_multiply, f(1.5, 0), t.n(2))), "D8 0C 03 A5"},
+      {"ext+(2.5+2.5)", t.op(op_add, t.x(), t.op(op_add, f(2.5, 0), f(2.5, 0))), "D8 0C 05 A5"},
+      {"ext-7.0/2", t.op(op_subtract, t.x(), t.op(op_divide, f(7.0, 0), t.n(2))), "D8 0C 03 A6"},
+      {"ext+-2.5*2", t.op(op_add, t.x(), t.op(op_multiply, t.op(op_negate, f(2.5, 0)), t.n(2))),
+       "D8 0C 84 FF FF FF FB A5"},
+      {"ext+1.5e1*3", t.op(op_add, t.x(), t.op(op_multiply, f(1.5, 1), t.n(3))), "D8 0C 2D A5"},
+      // Operators without a floating meaning take the integer parts.
+      {"ext+(2.5|4)", t.op(op_add, t.x(), t.op(op_or, f(2.5, 0), t.n(4))), "D8 0C 06 A5"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(t.bytes(c.tree), show(hex(c.bytes))) << c.what;
+}
+
 // The highest bit kept by ">>" follows the width of the node: below 9 bits 7,
 // above 16 bits 31, else 15.
 TEST(ObjectExpression, RightShiftWidthFromTheExternalsSize) {
