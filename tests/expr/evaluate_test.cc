@@ -185,6 +185,170 @@ TEST_F(Evaluator, KindsValuesAndDiagnostics) {
   }
 }
 
+// The kind rules of the operators over every kind of operand, with the
+// value where the kind says it is computed.
+TEST_F(Evaluator, KindRulesOfTheOperators) {
+  Symbol* here = symbol("here", kind_label, 0x40, code);
+  Symbol* far1 = symbol("far1", kind_label, 0x10, other);
+  Symbol* ext = symbol("ext", kind_external, 0);
+  Symbol* port = symbol("port", kind_label, 0x1004, fixed);
+  Symbol* dollar = symbol("$", kind_location, 0);
+  Symbol* later = symbol("later", kind_forward, 0);
+  code->location = 0x20;
+  constexpr int32_t jp = 1039, dsb = 328;
+  auto real = [&](double m) { return make_floating_leaf(a, m, 0, 0); };
+
+  struct Case {
+    const char* what;
+    ArenaRef tree;
+    uint32_t kind;
+    std::optional<int32_t> value = {};
+    std::vector<int> codes = {};
+    int32_t pass = pass_final;
+    int32_t statement = 0;
+    int32_t mnemonic = 0;
+  };
+  // Cases with diagnostics of pass 1 come first: the helper reads the pass-1
+  // error file before the pass-2 one.
+  const Case cases[] = {
+      // Floating division by zero is reported in pass 1, integer division in the final pass.
+      {"1.5/0 in pass 1", op(op_divide, real(1.5), num(0)), V_ABS, 0, {201}, pass_one},
+      // Differences.
+      {"$-here", op(op_subtract, name(dollar), name(here)), V_ABSOTHER, -0x20},
+      {"here-ext", op(op_subtract, name(here), name(ext)), V_EXPR},
+      {"here-far1", op(op_subtract, name(here), name(far1)), V_EXPR},
+      {"far1-here", op(op_subtract, name(far1), name(here)), V_EXPR},
+      {"far1+1-far1 is not two plain symbols", op(op_subtract, op(op_add, name(far1), num(1)), name(far1)), V_EXPR},
+      {"5-ext", op(op_subtract, num(5), name(ext)), V_EXPR},
+      {"port-1", op(op_subtract, name(port), num(1)), V_ABSOTHER, 0x1003},
+      // Multiplicative operators take the right operand's kind unless it is V_ABS.
+      {"2*port", op(op_multiply, num(2), name(port)), V_ABSOTHER, 0x2008},
+      {"port*2", op(op_multiply, name(port), num(2)), V_ABSOTHER, 0x2008},
+      {"here*2", op(op_multiply, name(here), num(2)), V_EXPR},
+      {"$&0xF0", op(op_and, name(dollar), num(0xF0)), V_EXPR, 0x20},
+      {"zero divisor that is not V_ABS", op(op_divide, name(port), op(op_subtract, name(port), name(port))),
+       V_ABSOTHER, 0},
+      // Shifts by a relocatable count.
+      {"1<<$", op(op_shift_left, num(1), name(dollar)), V_INVALID},
+      {"1<<$ before the final pass", op(op_shift_left, num(1), name(dollar)), V_EXPR, 0x20, {}, pass_two},
+      {"1<<ext before the final pass", op(op_shift_left, num(1), name(ext)), V_EXPR, {}, {}, pass_two},
+      {"ext>>2", op(op_shift_right, name(ext), num(2)), V_EXPR, 2},
+      {"here>>2", op(op_shift_right, name(here), num(2)), V_EXPR, 2},
+      // Width: no bits dropped from an unresolved value; $ is known.
+      {"ext:8", op(op_width, name(ext), num(8)), V_EXPR},
+      {"here:4", op(op_width, name(here), num(4)), V_LOCAL},
+      {"$:4", op(op_width, name(dollar), num(4)), V_HERE, 0, {501}},
+      {"1:later", op(op_width, num(1), name(later)), V_INVALID, {}, {221}, pass_two},
+      // Unary operators compute the value of V_LOCAL only among the unresolved.
+      {"-ext", op(op_negate, name(ext)), V_EXPR, 0},
+      {"~here", op(op_complement, name(here)), V_LOCAL, ~0x40},
+      {"-$", op(op_negate, name(dollar)), V_HERE, -0x20},
+      // CODE_ADDR.
+      {"CODE_ADDR of a local label", op(op_code_address, name(here)), V_LOCAL, 0x40, {}, pass_final, 0, jp},
+      {"CODE_ADDR of a floating value", op(op_code_address, real(1.5)), V_INVALID},
+      {"CODE_ADDR(0x10000) in a directive", op(op_code_address, num(0x10000)), V_ABS, 0},
+      {"CODE_ADDR(0xFFFF)", op(op_code_address, num(0xFFFF)), V_ABS, 0xFFFF, {206}},
+      {"1.5/0 in the final pass", op(op_divide, real(1.5), num(0)), V_ABS, 0},
+      {"7/0 in pass 1", op(op_divide, num(7), num(0)), V_ABS, 0, {}, pass_one},
+      // A storage statement refuses a symbol that is not defined.
+      {"DSB, undefined", name(later), V_INVALID, {}, {226}, pass_two, dsb},
+      {"undefined in pass 1", name(later), V_EXPR, 0, {}, pass_one, dsb},
+  };
+  for (const Case& c : cases) {
+    a.run.pass = c.pass;
+    a.run.statement_kind = c.statement;
+    a.evaluation.mnemonic = c.mnemonic;
+    a.run.section = code;
+    begin_statement_marks(a);
+    const Value v = evaluate(a, c.tree);
+    EXPECT_EQ(v.kind, c.kind) << c.what;
+    if (c.value) {
+      EXPECT_EQ(v.value, *c.value) << c.what;
+    }
+    EXPECT_EQ(codes(), c.codes) << c.what;
+  }
+}
+
+// "$" is 0 in a statement that has already reported an error, and a missing
+// tree reports 206 only when nothing was reported yet.
+TEST_F(Evaluator, AfterAnErrorOfTheStatement) {
+  Symbol* dollar = symbol("$", kind_location, 0);
+  code->location = 0x20;
+  begin_statement_marks(a);
+  EXPECT_EQ(evaluate(a, name(dollar)).value, 0x20);
+  EXPECT_EQ(evaluate(a, 0).kind, V_INVALID);
+  EXPECT_EQ(codes(), std::vector<int>{206});
+  Value v = evaluate(a, name(dollar));
+  EXPECT_EQ(v.kind, V_HERE);
+  EXPECT_EQ(v.value, 0);
+  EXPECT_EQ(evaluate(a, 0).kind, V_INVALID);
+  EXPECT_EQ(codes(), std::vector<int>{});
+}
+
+TEST_F(Evaluator, AbsoluteEvaluatorKindsAndChecks) {
+  Symbol* here = symbol("here", kind_label, 0x40, code);
+  Symbol* later = symbol("later", kind_forward, 0);
+  Symbol* same_line = symbol("same", kind_label, 4, code, 10);
+  Symbol* twice = symbol("twice", kind_equ, 1);
+  twice->status |= status_multi_defined;
+  constexpr int32_t equ = 305;
+  struct Case {
+    const char* what;
+    ArenaRef tree;
+    uint32_t kind;
+    int32_t value;
+    std::vector<int> codes;
+    int32_t pass = pass_final;
+    int32_t statement = 0;
+  } cases[] = {
+      {"label of the current section", name(here), V_ABS, 0x40, {}},
+      {"SIZEOF", make_name_leaf(a, name_sizeof, 0, handle_of(other)), V_LOCAL, 0, {}},
+      {"SIZEOF+1", op(op_add, make_name_leaf(a, name_sizeof, 0, handle_of(other)), num(1)), V_INVALID, 0, {}},
+      {"CODE_ADDR", op(op_code_address, num(0x12345)), V_INVALID, 0, {}},
+      {"5:3", op(op_width, num(5), num(3)), V_ABS, 0, {}},
+      {"1<<-255", op(op_shift_left, num(1), num(-255)), V_ABS, 2, {}},
+      {"1<<-256", op(op_shift_left, num(1), num(-256)), V_ABS, 0, {}},
+      {"7%0", op(op_remainder, num(7), num(0)), V_ABS, 0, {201}, pass_one},
+      {"forward in pass 1", name(later), V_INVALID, 0, {}, pass_one},
+      {"forward in EQU, pass 2", name(later), V_INVALID, 0, {221}, pass_two, equ},
+      {"forward in the final pass", name(later), V_INVALID, 0, {221}},
+      {"EQU of a label on its own line", name(same_line), V_INVALID, 0, {223}, pass_final, equ},
+      {"multiply defined", name(twice), V_INVALID, 0, {220}},
+  };
+  for (const Case& c : cases) {
+    a.run.pass = c.pass;
+    a.run.statement_kind = c.statement;
+    begin_statement_marks(a);
+    const Value v = evaluate_absolute(a, c.tree);
+    EXPECT_EQ(v.kind, c.kind) << c.what;
+    if (c.kind == V_ABS) {
+      EXPECT_EQ(v.value, c.value) << c.what;
+    }
+    EXPECT_EQ(codes(), c.codes) << c.what;
+  }
+}
+
+TEST_F(Evaluator, WidthsOfNameLeaves) {
+  Symbol* dollar = symbol("$", kind_location, 0);
+  Symbol* big = symbol("big", kind_equ, 300);
+  Symbol* port = symbol("port", kind_label, 0x1004, fixed);
+  Symbol* later = symbol("later", kind_forward, 0);
+  Symbol* ext = symbol("ext", kind_external, 0);
+  EXPECT_EQ(relocatable_width(a, name(dollar), either_range), 24);
+  a.run.section = other;
+  EXPECT_EQ(relocatable_width(a, name(dollar), either_range), 16);
+  EXPECT_EQ(relocatable_width(a, name(big), either_range), 9);
+  EXPECT_EQ(relocatable_width(a, name(big), signed_range), 10);
+  EXPECT_EQ(relocatable_width(a, name(port), unsigned_range), 13);
+  EXPECT_EQ(relocatable_width(a, make_name_leaf(a, name_startof, 0, handle_of(code)), either_range), 16);
+  EXPECT_EQ(relocatable_width(a, op(op_shift_right, name(ext), num(8)), either_range), 16);
+  EXPECT_EQ(relocatable_width(a, op(op_code_address, num(5)), either_range), 3);
+  EXPECT_EQ(relocatable_width(a, op(op_width, name(ext), name(big)), either_range), 0);
+  EXPECT_EQ(relocatable_width(a, name(later), either_range), 16);
+  a.run.pass = pass_one;
+  EXPECT_EQ(relocatable_width(a, name(later), either_range), 8);
+}
+
 TEST_F(Evaluator, ScaledDecimalArithmetic) {
   ArenaRef tree = op(op_multiply, make_floating_leaf(a, 1.5, 0, 0), num(3));
   Value v = evaluate(a, tree);
