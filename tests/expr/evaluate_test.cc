@@ -424,5 +424,24 @@ TEST_F(Evaluator, Widths) {
   EXPECT_EQ(declared_width(a, op(op_width, num(1), num(40))), 0);
 }
 
+// The node arena rounds each allocation up to 4 bytes; one that would pass
+// 10001 bytes ends the run with fatal 155.
+TEST(NodeArenaLimit, RoundsToFourAndStopsPast10001Bytes) {
+  Assembly a;
+  EXPECT_EQ(a.arena.allocate(a, 1), 1u);
+  EXPECT_EQ(a.arena.used(), 4u);
+  EXPECT_EQ(a.arena.allocate(a, 9992), 5u);
+  EXPECT_EQ(a.arena.used(), 9996u);
+  EXPECT_THROW(a.arena.allocate(a, 5), RunAborted);  // 8 bytes: 10004
+  EXPECT_EQ(a.arena.allocate(a, 4), 9997u);          // exactly 10000
+  EXPECT_THROW(a.arena.allocate(a, 1), RunAborted);
+  // 208 constants and 207 operator nodes fit; one more of each does not.
+  Assembly b;
+  ArenaRef tree = make_integer_leaf(b, 1);
+  for (int i = 1; i < 208; ++i) tree = make_operator(b, op_add, tree, make_integer_leaf(b, 1));
+  EXPECT_EQ(b.arena.used(), 9968u);
+  EXPECT_THROW(make_operator(b, op_add, tree, make_integer_leaf(b, 1)), RunAborted);
+}
+
 }  // namespace
 }  // namespace koral
