@@ -472,7 +472,8 @@ Value absolute_node(Assembly& a, ArenaRef ref) {
 }
 
 // The value of a subtree made only of integer constants and EQU symbols,
-// folded without any diagnostic; false for anything else.
+// folded without any diagnostic (a zero divisor gives 0); false for anything
+// else.
 bool quiet_constant(Assembly& a, ArenaRef ref, int32_t& value) {
   if (!ref) return false;
   int32_t tag = a.arena.tag(ref);
@@ -498,8 +499,16 @@ bool quiet_constant(Assembly& a, ArenaRef ref, int32_t& value) {
     case op_add: value = wrap(int64_t(l) + r); return true;
     case op_subtract: value = wrap(int64_t(l) - r); return true;
     case op_multiply: value = wrap(int64_t(l) * r); return true;
+    case op_divide: value = r == 0 ? 0 : (l == INT32_MIN && r == -1) ? INT32_MIN : l / r; return true;
+    case op_remainder: value = (r == 0 || r == -1) ? 0 : l % r; return true;
+    case op_and: value = l & r; return true;
+    case op_or: value = l | r; return true;
+    case op_xor: value = l ^ r; return true;
     case op_plus: value = l; return true;
     case op_negate: value = wrap(-int64_t(l)); return true;
+    case op_complement: value = ~l; return true;
+    case op_shift_right:
+    case op_shift_left: value = shifted(l, r, node.op == op_shift_right); return true;
     default: return false;
   }
 }

@@ -424,6 +424,35 @@ TEST_F(Evaluator, Widths) {
   EXPECT_EQ(declared_width(a, op(op_width, num(1), num(40))), 0);
 }
 
+// The width after ":" is any absolute number the operators make from
+// constants and EQU symbols, not only a sum or a product.
+TEST_F(Evaluator, DeclaredWidthFromAnyConstantOperator) {
+  Symbol* ext = symbol("ext", kind_external, 0);
+  ext->model = 8;
+  Symbol* four = symbol("four", kind_equ, 4);
+  struct Case {
+    const char* what;
+    ArenaRef width;
+    int bits;
+  } cases[] = {
+      {"32/2", op(op_divide, num(32), num(2)), 16},
+      {"1<<four", op(op_shift_left, num(1), name(four)), 16},
+      {"64>>2", op(op_shift_right, num(64), num(2)), 16},
+      {"40%24", op(op_remainder, num(40), num(24)), 16},
+      {"0x1F&0x18", op(op_and, num(0x1F), num(0x18)), 24},
+      {"0x10|four", op(op_or, num(0x10), name(four)), 20},
+      {"0x1C^four", op(op_xor, num(0x1C), name(four)), 24},
+      {"~-17", op(op_complement, num(-17)), 16},
+      {"four*4", op(op_multiply, name(four), num(4)), 16},
+      {"32/0", op(op_divide, num(32), num(0)), 0},
+      {"1<<6", op(op_shift_left, num(1), num(6)), 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(declared_width(a, op(op_width, num(5), c.width)), c.bits) << c.what;
+    EXPECT_EQ(relocatable_width(a, op(op_width, name(ext), c.width), either_range), c.bits) << c.what;
+  }
+}
+
 // The node arena rounds each allocation up to 4 bytes; one that would pass
 // 10001 bytes ends the run with fatal 155.
 TEST(NodeArenaLimit, RoundsToFourAndStopsPast10001Bytes) {
