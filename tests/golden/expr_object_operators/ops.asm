@@ -12,6 +12,9 @@ tab SECTION ROMDATA
  DW ext:8
  DW $
  DW ext+1+2+3+4+5
+ DW ext*2, ext/2, ext%3
+ DW ext&0xFF, ext|1, ext^1, +ext
+ DW ext-loc
  DW loc+4, pub-2
  DW 5-ext
  DW ext+port
