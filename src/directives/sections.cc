@@ -258,10 +258,12 @@ void section_handler(Assembly& a) {
     section_later_pass(a);
 }
 
+// Without a section the statement is dropped; pass 1 reported it, and the
+// later passes find its error mark set.
 void org_handler(Assembly& a) {
   Section* s = a.run.section;
   if (!s) {
-    report_error(a, 215);
+    if (!a.diag.error_mark) report_error(a, 215);
     return;
   }
   a.sections.align_exemption = false;
@@ -305,7 +307,7 @@ void org_handler(Assembly& a) {
 
 void align_handler(Assembly& a) {
   if (!a.run.section) {
-    report_error(a, 215);
+    if (!a.diag.error_mark) report_error(a, 215);
     return;
   }
   ArenaRef tree = a.run.pass == pass_one ? a.statement.d.expression : payload_word(a, 0);
