@@ -305,6 +305,13 @@ void org_handler(Assembly& a) {
   s->location = value;
 }
 
+namespace {
+
+// ALIGN takes any multiple from 1 to 2^31, a power of two or not.
+bool valid_align_operand(uint32_t n) { return n != 0 && n <= 0x80000000u; }
+
+}  // namespace
+
 void align_handler(Assembly& a) {
   if (!a.run.section) {
     if (!a.diag.error_mark) report_error(a, 215);
@@ -318,7 +325,7 @@ void align_handler(Assembly& a) {
       return;
     }
     uint32_t n = static_cast<uint32_t>(v.value);
-    if (n == 0 || n >= 0x80000001u) {
+    if (!valid_align_operand(n)) {
       report_warning(a, 508);
       n = 1;
     }
@@ -326,9 +333,10 @@ void align_handler(Assembly& a) {
     return;
   }
   if (a.diag.error_mark) return;
+  // The later passes align like pass 1, without repeating its warning.
   Value v = evaluate(a, tree);
   uint32_t n = static_cast<uint32_t>(v.value);
-  if (n == 0) n = 1;
+  if (!valid_align_operand(n)) n = 1;
   uint32_t pad = pad_to_multiple(a, n);
   if (a.run.pass == pass_final && pad && !a.option(opt_no_object)) object_skip(a, pad, true);
   a.sections.align_exemption = true;

@@ -25,11 +25,12 @@ void storage_pass_one(Assembly& a, uint32_t unit) {
     return;
   }
   // A count not known yet (a symbol defined later) or below 1 reserves one
-  // element for now; the later passes settle it.
+  // element for now; the later passes settle it.  The label's element count
+  // is the operand as written.
   int32_t count = (v.kind & absolute_kinds) ? v.value : 0;
   if (count < 1) count = 1;
   a.run.statement_size = storage_size(count, unit);
-  mark_data_label(a, mark_of_unit(unit), count);
+  mark_data_label(a, mark_of_unit(unit), v.value);
 }
 
 void storage_later_pass(Assembly& a, uint32_t unit) {
