@@ -54,6 +54,13 @@ uint32_t next_power_of_two(uint32_t value) {
   return power;
 }
 
+// The last address of an absolute section: start + size - 1, so an empty
+// section ends just below its start, except at address 0, where it ends at 0.
+uint32_t last_address(const Section& s) {
+  uint32_t past = s.start + s.size;
+  return past ? past - 1 : 0;
+}
+
 // The ABS address of a section in passes 2 and 3: not absolute gives 1,
 // above the address space is masked.
 uint32_t abs_address_again(Assembly& a, ArenaRef tree) {
@@ -182,11 +189,11 @@ void section_later_pass(Assembly& a) {
   // Final pass.
   make_current(a, section);
   if (section->kind & section_absolute) {
-    uint32_t end = section->start + section->size - (section->size ? 1 : 0);
+    uint32_t end = last_address(*section);
     for (uint32_t h = 1; h < section->handle; ++h) {
       Section* o = section_from_handle(a, h);
       if (!o || o->kind == kind_deleted || !(o->kind & section_absolute)) continue;
-      uint32_t o_end = o->start + o->size - (o->size ? 1 : 0);
+      uint32_t o_end = last_address(*o);
       uint32_t c_start = section->start;
       bool overlap = (o->start <= c_start && o_end >= end) ||
                      (o->start <= c_start && c_start <= o_end && o_end <= end) ||

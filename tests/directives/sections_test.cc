@@ -83,5 +83,38 @@ TEST(Sections, StorageLabelKeepsItsOperandAsCount) {
   }
 }
 
+
+// Overlap of absolute sections: a section ends at start + size - 1, so an
+// empty one at a nonzero address ends just below its start (only at address
+// 0 does an empty section end at 0).
+struct OverlapCase {
+  const char* source;
+  Reports reports;
+};
+
+TEST(Sections, AbsoluteSectionOverlap) {
+  const OverlapCase cases[] = {
+      {"a1 SECTION CODE ABS=0x100\n DFB 0x100, 0\na2 SECTION CODE ABS=0x180\n DFB 0x100, 1", {{3, 217}}},
+      {"a1 SECTION CODE ABS=0x100\n DFB 0x100, 0\na2 SECTION CODE ABS=0x200\n DFB 0x100, 1", {}},
+      {"a1 SECTION CODE ABS=0x200\n DFB 0x100, 0\na2 SECTION CODE ABS=0x100\n DFB 0x100, 1", {}},
+      {"a1 SECTION CODE ABS=0x100\n DFB 0x100, 0\na2 SECTION CODE ABS=0x140\n DFB 0x10, 1", {{3, 217}}},
+      {"a1 SECTION CODE ABS=0x140\n DFB 0x10, 0\na2 SECTION CODE ABS=0x100\n DFB 0x100, 1", {{3, 217}}},
+      // An empty section right after a full one.
+      {"a1 SECTION CODE ABS=0x100\n DFB 0x100, 0\na2 SECTION CODE ABS=0x200", {{3, 217}}},
+      // An empty section at the start of a later one.
+      {"a1 SECTION CODE ABS=0x300\na2 SECTION CODE ABS=0x300\n DFB 0x100, 1", {}},
+      // Two empty sections at address 0 both end at 0.
+      {"a1 SECTION CODE ABS=0\na2 SECTION CODE ABS=0", {{2, 217}}},
+      // Each SECTION statement of the later section is tested again (a
+      // re-opened absolute section also warns in pass 1).
+      {"a1 SECTION CODE ABS=0x100\n DFB 0x100, 0\na2 SECTION CODE ABS=0x180\n DB 1\na1 SECTION CODE\na2 SECTION CODE",
+       {{3, 217}, {5, 517}, {6, 517}, {6, 217}}},
+  };
+  for (const OverlapCase& c : cases) {
+    DirectiveRun run;
+    run.assemble(std::string(c.source) + "\n END\n", {"-Xt"});
+    EXPECT_EQ(run.reports(), c.reports) << c.source << "\n" << run.stderr_text;
+  }
+}
 }  // namespace
 }  // namespace koral
