@@ -12,6 +12,7 @@ prog SECTION CODE
 dup: NOP
 dup: NOP
  DW dup
+ LD A,dup
  DW CODE_ADDR(0x12345)
  DW 1<<-31
  DW 1<<(-31), -8>>1, 1<<32
