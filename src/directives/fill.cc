@@ -85,7 +85,7 @@ void put_fill_value(Assembly& a, const FillElement& e) {
   }
   if (v.kind & relocatable_kinds) {
     a.statement.relocatable_data = true;
-    if (!unit_holds_relocatable(v.value, e.size) && !a.diag.warning_mark) report_warning(a, 501);
+    if (!unit_holds_relocatable(v.value, e.size)) report_warning(a, 501);
     put_data_relocated(a, e.value, v.value, e.size);
     return;
   }

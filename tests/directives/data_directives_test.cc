@@ -101,6 +101,10 @@ TEST(DataDirectives, Diagnostics) {
       {"lab DW lab+70000", {{2, 501}}},
       {"lab DP lab+70000", {}},
       {"lab DFB 1, lab+256", {{2, 501}}},
+      // The width test of a relocatable fill value does not depend on
+      // warnings the statement had before.
+      {"lab DFB -1, lab+256", {{2, 501}, {2, 501}}},
+      {"ram SECTION DATA\nlab DFW 2, lab+0x10000", {{3, 505}, {3, 501}}},
       // Fills.
       {" DFB 2, 256", {{2, 501}}},
       {" DFW 2, 65536", {{2, 501}}},
