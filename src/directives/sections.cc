@@ -333,7 +333,8 @@ void align_handler(Assembly& a) {
     }
     uint32_t n = static_cast<uint32_t>(v.value);
     if (!valid_align_operand(n)) {
-      report_warning(a, 508);
+      // An operand that already failed (a zero divisor, say) is not judged.
+      if (!a.diag.error_mark) report_warning(a, 508);
       n = 1;
     }
     pad_to_multiple(a, n);

@@ -2,7 +2,9 @@
 // exemption, and the element count a storage label keeps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "directives/directive_run.h"
 
@@ -38,6 +40,17 @@ TEST(Sections, RejectedAlignOperandIsOneInEveryPass) {
     EXPECT_EQ(run.data_part(), hex("E5 01 E2 D0 01 D2 01 E4 01 01 E4 01 02")) << c.operand << "\n"
                                                                             << show(run.data_part());
   }
+}
+
+// An operand that failed in pass 1 (a floating zero divisor) is not judged:
+// error 201 without warning 508, and no fill.
+TEST(Sections, AlignOperandInErrorGetsNoWarning) {
+  DirectiveRun run;
+  run.assemble("prog SECTION CODE\n DB 1\n ALIGN 2.0/0.0\nlab DB 2\n END\n");
+  Reports reports = run.reports();
+  EXPECT_NE(std::find(reports.begin(), reports.end(), std::make_pair(3, 201)), reports.end()) << run.stderr_text;
+  EXPECT_EQ(std::find(reports.begin(), reports.end(), std::make_pair(3, 508)), reports.end()) << run.stderr_text;
+  EXPECT_EQ(run.symbol("lab")->value, 1);
 }
 
 // ALIGN 2^31 is accepted: from offset 1 it fills 0x7FFFFFFF bytes.
