@@ -54,6 +54,9 @@ uint32_t next_power_of_two(uint32_t value) {
   return power;
 }
 
+// ALIGN takes any multiple from 1 to 2^31, a power of two or not.
+bool valid_align_operand(uint32_t n) { return n != 0 && n <= 0x80000000u; }
+
 // The last address of an absolute section: start + size - 1, so an empty
 // section ends just below its start, except at address 0, where it ends at 0.
 uint32_t last_address(const Section& s) {
@@ -311,13 +314,6 @@ void org_handler(Assembly& a) {
   if (!a.option(opt_no_object) && value > s->location) object_skip(a, value - s->location, true);
   s->location = value;
 }
-
-namespace {
-
-// ALIGN takes any multiple from 1 to 2^31, a power of two or not.
-bool valid_align_operand(uint32_t n) { return n != 0 && n <= 0x80000000u; }
-
-}  // namespace
 
 void align_handler(Assembly& a) {
   if (!a.run.section) {
