@@ -307,8 +307,13 @@ void write_line_block(Assembly& a) {
       case line_return_file:
         file_row(a, record.reference);
         end_block(a);
+        // The file returned to takes over the innermost place, even when the
+        // BE closed the last block that was open.
         if (!open.empty()) open.pop_back();
-        if (!open.empty()) open.back() = record.reference;
+        if (open.empty())
+          open.push_back(record.reference);
+        else
+          open.back() = record.reference;
         break;
       case line_relocatable:
       case line_absolute:

@@ -77,6 +77,29 @@ TEST(DebugBlocks, NestedFilesAndColumns) {
   EXPECT_EQ(show(t.debug_part()), show(expected));
 }
 
+// FILE directives may return to a file whose block is no longer open (the
+// header named again after the source took over): the return still writes
+// its BE, and the lines after it go on under the file returned to, with the
+// variable that file already has.
+TEST(DebugBlocks, LinesAfterAReturnThatClosesTheOuterBlock) {
+  DebugRun t;
+  t.file(line_enter_file, "a.c");
+  t.line(line_relocatable, 1, 1, 0, 0);
+  t.file(line_enter_file, "b.h");
+  t.line(line_relocatable, 1, 10, 0, 1);
+  t.file(line_return_file, "a.c");
+  t.line(line_relocatable, 1, 5, 0, 2);
+  t.file(line_return_file, "b.h");
+  t.line(line_relocatable, 1, 11, 0, 3);
+  const Bytes expected = hex(empty_types) + hex(empty_symbols) +
+                         hex("F8 05 00 03 61 2E 63  F0 22 00  F1 CE 22 00 07 01 00  E2 CE 22 D2 01 00 A5"
+                             "F8 05 00 03 62 2E 68  F0 23 00  F1 CE 23 00 07 0A 00  E2 CE 23 D2 01 01 A5"
+                             "F9  F1 CE 22 00 07 05 00  E2 CE 22 D2 01 02 A5"
+                             "F9  F1 CE 23 00 07 0B 00  E2 CE 23 D2 01 03 A5"
+                             "F9");
+  EXPECT_EQ(show(t.debug_part()), show(expected));
+}
+
 // Every record form of BB3: the tool identification, module-level symbols,
 // a public function (BB4) with its symbols and a nested block (BB6).
 TEST(DebugBlocks, SymbolsScopesAndTheirForms) {
