@@ -329,7 +329,8 @@ void write_assembler_block_head(Assembly& a) {
   put_byte(out, record_block_begin);
   put_byte(out, block_assembler);
   put_byte(out, 0x00);
-  put_name(out, host::with_slashes(given.empty() ? a.settings.source_name : given));
+  // A FILE name is the compiler's text and is written as its BB5 block has it.
+  put_name(out, given.empty() ? host::with_slashes(a.settings.source_name) : given);
   put_byte(out, 0x00);
   put_number(out, default_tool_number);
   put_name(out, default_tool_version);

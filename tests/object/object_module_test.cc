@@ -217,6 +217,32 @@ TEST(ObjectModule, ToolIdentificationOfTheDebugDirectives) {
   }
 }
 
+// The BB10 head names the source file with "/" separators; a FILE directive's
+// name replaces it exactly as written, the same text its BB5 block carries.
+TEST(ObjectModule, AssemblerBlockNamesTheSourceOrTheFirstFileName) {
+  struct Case {
+    const char* source;
+    const char* file_directive;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"src\\demo.asm", "", "src/demo.asm"},
+      {"src\\demo.asm", "lib\\a.c", "lib\\a.c"},
+  };
+  for (const Case& c : cases) {
+    ObjectRun r;
+    r.a.settings.source_name = c.source;
+    r.a.object.debug_source_name = c.file_directive;
+    object_begin(r.a);
+    const Bytes module = r.finish();
+    const std::string shown = c.shown;
+    const Bytes head = hex("F8 0A 00") + Bytes{static_cast<uint8_t>(shown.size())} + text_bytes(shown) +
+                       hex("00 82 01 9C 04 31 2E 30 62");
+    const uint32_t w4 = part_offset(module, 16, part_debug);
+    EXPECT_EQ(show(slice(module, w4, w4 + static_cast<uint32_t>(head.size()))), show(head)) << c.shown;
+  }
+}
+
 // Attributes of the environment part: years before 92 count from 2000; the
 // status byte says 2 when there were errors, warnings or not.
 TEST(ObjectModule, CreationYearAndStatusByte) {
