@@ -59,9 +59,16 @@ struct LineRecordFile {
   uint32_t count = 0;           // records written
   std::vector<LineOwner> owners;
 
-  // Automatic mode: the source files whose enter record is open, outermost
-  // first (source-file table rows).
-  std::vector<uint32_t> chain;
+  // Automatic mode: the inclusions whose enter record is open, outermost
+  // first.  An inclusion is its source-file table row and the line of the
+  // including file that included it (0 for the main source), so a file
+  // included again, even right after its last inclusion, is a new one.
+  struct Inclusion {
+    uint32_t file = 0;
+    int32_t including_line = 0;
+    bool operator==(const Inclusion&) const = default;
+  };
+  std::vector<Inclusion> chain;
   bool file_directive_seen = false;  // a FILE statement wrote a record
   bool line_pending = false;    // a LINE statement's record waits for its statement record
   LineRecord pending;

@@ -59,25 +59,34 @@ void file_record(Assembly& a, int32_t kind, uint32_t file_index) {
   append_line_record(a, record);
 }
 
-// The file of include level `level` (0 is the main source).
-uint32_t level_file(const Assembly& a, std::size_t level) { return a.sources.levels[level].file_index; }
+// The inclusion at include level `level` (0 is the main source): its file,
+// and the line of the including file, which stays put while it is read.
+LineRecordFile::Inclusion level_inclusion(const Assembly& a, std::size_t level) {
+  const SourceFiles& s = a.sources;
+  LineRecordFile::Inclusion inclusion;
+  inclusion.file = s.levels[level].file_index;
+  if (level > 0) inclusion.including_line = s.files[s.levels[level - 1].file_index].line_in_file;
+  return inclusion;
+}
 
-// Brings the recorded files in line with the include levels: a return
+// Brings the recorded inclusions in line with the include levels: a return
 // record for every level left, an enter record for every level entered.
 // Nothing is recorded before the first line record or include file.
 void follow_include_levels(Assembly& a, bool line_follows) {
-  std::vector<uint32_t>& recorded = a.debug.lines.chain;
+  std::vector<LineRecordFile::Inclusion>& recorded = a.debug.lines.chain;
   const std::size_t levels = static_cast<std::size_t>(a.sources.depth) + 1;
   if (recorded.empty() && !line_follows && levels == 1) return;
   std::size_t common = 0;
-  while (common < recorded.size() && common < levels && recorded[common] == level_file(a, common)) ++common;
+  while (common < recorded.size() && common < levels && recorded[common] == level_inclusion(a, common))
+    ++common;
   while (recorded.size() > common) {
     recorded.pop_back();
-    if (!recorded.empty()) file_record(a, line_return_file, recorded.back());
+    if (!recorded.empty()) file_record(a, line_return_file, recorded.back().file);
   }
   for (std::size_t level = common; level < levels; ++level) {
-    file_record(a, line_enter_file, level_file(a, level));
-    recorded.push_back(level_file(a, level));
+    const LineRecordFile::Inclusion inclusion = level_inclusion(a, level);
+    file_record(a, line_enter_file, inclusion.file);
+    recorded.push_back(inclusion);
   }
 }
 
