@@ -124,6 +124,18 @@ TEST(LineRecords, FileAndLineDirectives) {
   a.token_file.record = 0;
   correct_statement_lines(a, 0);
   EXPECT_EQ(t.records(), "0/0/0/0/0 0/1/0/0/0 1/0/0/0/0 2/1/12/5/11 ");
+  EXPECT_EQ(a.debug.lines.rewrites, 1u);
+
+  // The next iteration finds the same location: the record is read, not
+  // written again; a location that moves once more is written again.
+  a.run.iteration = 1;
+  correct_statement_lines(a, 0);
+  EXPECT_EQ(a.debug.lines.rewrites, 1u);
+  a.run.iteration = 2;
+  t.code->location = 10;
+  correct_statement_lines(a, 0);
+  EXPECT_EQ(a.debug.lines.rewrites, 2u);
+  EXPECT_EQ(t.records(), "0/0/0/0/0 0/1/0/0/0 1/0/0/0/0 2/1/12/5/10 ");
 }
 
 }  // namespace
