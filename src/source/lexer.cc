@@ -61,6 +61,16 @@ bool has_malformed_characters(const char* from, const char* to) {
   return (seen & malformed) != 0;
 }
 
+// A Ctrl-Z or a byte 0xFF is read as the end of the input, not as a
+// malformed character, and what follows it is never read.  Only lines that
+// hold some character of the class are looked at one by one.
+bool is_malformed_line(const char* from, const char* to) {
+  if (!has_malformed_characters(from, to)) return false;
+  for (; from < to && !is_end_mark(*from); ++from)
+    if (is(*from, malformed)) return true;
+  return false;
+}
+
 // Lines before the first statement line are option lines or comments that
 // the pre-scan has read already.
 bool in_option_head(const Assembly& a) {
@@ -88,12 +98,12 @@ int begin_statement_line(Assembly& a) {
   if (lx.after_end) {
     const char* p = b.pos;
     while (is(*p, blank)) ++p;
-    if (*p != ';' && *p != '\n') {
+    if (*p != ';' && *p != '\n' && !is_end_mark(*p)) {
       report_warning(a, 507);
       return end_line(a);
     }
   }
-  if (!a.option(opt_any_characters) && has_malformed_characters(b.line_start, b.line_end))
+  if (!a.option(opt_any_characters) && is_malformed_line(b.line_start, b.line_end))
     lx.syntax_error = true;
   if (!a.diag.error_mark) check_parentheses(a, b.pos, b.line_end);
   return 0;
@@ -307,6 +317,12 @@ int next_token(Assembly& a, TokenValue& v) {
             token = c;
           }
           break;
+        case 26:
+        case 0xFF:
+          // A Ctrl-Z or a byte 0xFF ends the line and the text of the file.
+          end_line(a);
+          end_file_text(a);
+          return deliver(lx, NEWLINE);
         case 0:
           b.pos = p;
           lx.finished = true;

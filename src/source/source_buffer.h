@@ -26,6 +26,10 @@ struct SourceBuffer {
   void empty() { pos = end = line_start = line_end = data.get(); }
 };
 
+// A Ctrl-Z or a byte 0xFF: where the reader or the lexer meets one (not
+// inside a comment), the text of the file ends.
+inline bool is_end_mark(char c) { return c == 26 || c == static_cast<char>(0xFF); }
+
 // One level of the include stack; level 0 is the main source.
 struct IncludeLevel {
   uint32_t file_index = 0;

@@ -16,7 +16,6 @@ namespace koral {
 namespace {
 
 constexpr char ctrl_z = 26;
-constexpr char end_byte = static_cast<char>(0xFF);
 
 // Reads up to `count` bytes at `offset`; fewer only at the end of the file.
 long read_at(int fd, char* to, std::size_t count, int64_t offset) {
@@ -41,13 +40,27 @@ void allocate(Assembly& a, SourceBuffer& b, std::size_t capacity, std::size_t ke
   b.capacity = capacity;
 }
 
-// A Ctrl-Z or a byte 0xFF ends the text of a file.
-std::size_t text_before_end_mark(const char* from, std::size_t count) {
-  const void* z = std::memchr(from, ctrl_z, count);
-  if (z) count = static_cast<std::size_t>(static_cast<const char*>(z) - from);
-  const void* ff = std::memchr(from, end_byte, count);
-  if (ff) count = static_cast<std::size_t>(static_cast<const char*>(ff) - from);
-  return count;
+// The end of a file's text as read: a Ctrl-Z as its last byte ends the last
+// line (unless a line feed is right before it), and a last line without a
+// line feed gets one.  Returns the new length; `data` has room for two more.
+std::size_t close_last_line(char* data, std::size_t length) {
+  if (data[length - 1] == ctrl_z && (length < 2 || data[length - 2] != '\n')) {
+    data[length - 1] = '\r';
+    data[length++] = '\n';
+  } else if (data[length - 1] != '\n') {
+    data[length++] = '\r';
+    data[length++] = '\n';
+  }
+  return length;
+}
+
+// The first Ctrl-Z or byte 0xFF in [from, to), or null.
+char* first_end_mark(char* from, char* to) {
+  std::size_t count = static_cast<std::size_t>(to - from);
+  char* z = static_cast<char*>(std::memchr(from, ctrl_z, count));
+  if (z) count = static_cast<std::size_t>(z - from);
+  char* ff = static_cast<char*>(std::memchr(from, 0xFF, count));
+  return ff ? ff : z;
 }
 
 }  // namespace
@@ -70,17 +83,14 @@ bool fill_source_buffer(Assembly& a) {
     std::size_t want = b.capacity - have;
     long got = read_at(fd, part, want, b.base_offset + static_cast<int64_t>(have));
     if (got < 0) report_fatal(a, 22, s.files[s.open_file].name);
-    std::size_t text = text_before_end_mark(part, static_cast<std::size_t>(got));
+    std::size_t text = static_cast<std::size_t>(got);
     bool last = text < want;
     have += text;
     char* data = b.data.get();
     if (last) {
       b.exhausted = true;
-      if (have == 0) return false;
-      if (data[have - 1] != '\n') {
-        data[have++] = '\r';
-        data[have++] = '\n';
-      }
+      if (have == 0 || data[0] == ctrl_z) return false;
+      have = close_last_line(data, have);
       b.end = data + have;
       return true;
     }
@@ -96,10 +106,21 @@ bool fill_source_buffer(Assembly& a) {
   }
 }
 
+void end_file_text(Assembly& a) {
+  SourceBuffer& b = a.sources.buffer;
+  b.pos = b.end;
+  b.exhausted = true;
+}
+
 bool begin_source_line(Assembly& a) {
   SourceFiles& s = a.sources;
   SourceBuffer& b = s.buffer;
-  while (b.pos >= b.end && !fill_source_buffer(a)) {
+  for (;;) {
+    if (b.pos < b.end || fill_source_buffer(a)) {
+      // A Ctrl-Z or a byte 0xFF that starts a line ends the text of the file.
+      if (!is_end_mark(*b.pos)) break;
+      end_file_text(a);
+    }
     if (s.depth == 0) return false;
     pop_include(a);
   }
@@ -117,10 +138,17 @@ std::string_view read_listing_line(Assembly& a) {
   SourceBuffer& b = a.sources.buffer;
   if (b.pos >= b.end && !fill_source_buffer(a)) return {};
   char* lf = static_cast<char*>(std::memchr(b.pos, '\n', static_cast<std::size_t>(b.end - b.pos)));
+  char* next = lf + 1;
+  if (char* mark = first_end_mark(b.pos, lf)) {
+    // The text shown ends at a Ctrl-Z or a byte 0xFF, with a line end of its own.
+    mark[0] = '\r';
+    mark[1] = '\n';
+    lf = mark + 1;
+  }
   std::string_view line(b.pos, static_cast<std::size_t>(lf + 1 - b.pos));
   b.line_start = b.pos;
   b.line_end = lf;
-  b.pos = lf + 1;
+  b.pos = next;
   return line;
 }
 
@@ -129,7 +157,7 @@ int next_char(Assembly& a) {
   if (b.pos >= b.end && !fill_source_buffer(a)) return END_OF_INPUT;
   unsigned char c = static_cast<unsigned char>(*b.pos++);
   if (c == '\r') c = static_cast<unsigned char>(*b.pos++);
-  return c;
+  return is_end_mark(static_cast<char>(c)) ? static_cast<int>(END_OF_INPUT) : c;
 }
 
 void unread_char(Assembly& a) {

@@ -29,6 +29,10 @@ int next_char(Assembly& a);
 void unread_char(Assembly& a);
 int skip_to_end_of_line(Assembly& a);
 
+// Ends the text of the current file where it is read (a Ctrl-Z or a byte
+// 0xFF): the next line comes from the including file, or the input ends.
+void end_file_text(Assembly& a);
+
 // Refills the buffer of the current file once the read position reached the
 // end of its valid text; false when the file has no more text.
 bool fill_source_buffer(Assembly& a);

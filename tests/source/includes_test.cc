@@ -72,6 +72,21 @@ TEST_F(Includes, AFileIncludingItselfIsASyntaxErrorHoweverItIsNamed) {
   EXPECT_EQ(a().sources.files.size(), 2u);
 }
 
+// A Ctrl-Z or byte FF ends the text of the file that holds it, at the start
+// of a line or inside one: the file that included it goes on.
+TEST_F(Includes, AnEndMarkAtALineStartEndsTheIncludeFileOnly) {
+  write_file("a.inc", "DB 1\r\n\x1A");        // the usual end of a file
+  write_file("b.inc", "DB 2\n\xFF" "DB 9\n");  // nothing after the mark is read
+  write_file("c.inc", "DB 3\x1A");              // the mark ends the last line
+  write_file("d.inc", "DB 4\xFF" "9\nDB 9\n");   // inside a line too
+  open_text("$INCLUDE \"a.inc\"\n$INCLUDE \"b.inc\"\n$INCLUDE \"c.inc\"\n$INCLUDE \"d.inc\"\nDB 5\n");
+  std::string joined;
+  for (const LexedLine& line : lex_lines()) joined += line.tokens + "|";
+  EXPECT_EQ(joined, "INCLUDE(0) STR(a.inc)|DB(0) INT(+1,10)|INCLUDE(0) STR(b.inc)|DB(0) INT(+2,10)|"
+                    "INCLUDE(0) STR(c.inc)|DB(0) INT(+3,10)|INCLUDE(0) STR(d.inc)|DB(0) INT(+4,10)|"
+                    "DB(0) INT(+5,10)|");
+}
+
 TEST_F(Includes, ANinthLevelIsRefusedAndTheIncludingFileGoesOn) {
   for (int i = 1; i <= 8; ++i)
     write_file("n" + std::to_string(i) + ".asm",

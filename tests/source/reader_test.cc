@@ -43,12 +43,39 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"NOP\nDI\x1A" "EI\nRET\n", "MN(1000)|MN(1005)"},  // Ctrl-Z ends the file
         LinesCase{"\x1A" "NOP\n", ""},
         LinesCase{"NOP\n\xFF" "DI\n", "MN(1000)"},                  // so does byte FF
+        // Inside a comment the marks are skipped with it.
+        LinesCase{"DB 1 ; \xFF\x1A x\nDB 2\n", "DB(0) INT(+1,10)|DB(0) INT(+2,10)"},
         // Option lines are empty statements; after the first statement line
         // an option line is a statement.
         LinesCase{"-l\n; comment\n  -g\nNOP\n-x\n", "|||MN(1000)|- ID(x)", 4, true},
         LinesCase{"-l\n-g", "|", 3, true},
         // The pre-scan stopped at line 2 but saw no option line.
         LinesCase{"; c\nNOP\n", "|MN(1000)", 2}));
+
+// Where the lexer reads a Ctrl-Z or a byte FF inside a line, the line ends
+// there and so does the text of the file: nothing after the mark is read (so
+// the control character behind it does not mark the line).
+TEST_F(SourceReader, AnEndMarkInsideALineEndsTheLineAndTheInput) {
+  for (char mark : {'\x1A', '\xFF'}) {
+    assembly = std::make_unique<Assembly>();
+    open_text(std::string("DB 1") + mark + "2 \x01\nDB 3\n");
+    TokenValue v;
+    EXPECT_EQ(next_token(a(), v), DB);
+    EXPECT_EQ(next_token(a(), v), INTEGER);
+    EXPECT_EQ(next_token(a(), v), NEWLINE) << int(mark);
+    EXPECT_FALSE(a().lexer.syntax_error) << int(mark);
+    EXPECT_EQ(next_token(a(), v), END_OF_INPUT);
+    EXPECT_EQ(a().sources.files[0].line_in_file, 1);
+  }
+}
+
+TEST_F(SourceReader, MarksInACommentNeitherEndTheInputNorMarkTheLine) {
+  open_text("DB 1 ; \xFF \x1A\nDB 2\n");
+  std::vector<LexedLine> lines = lex_lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_FALSE(lines[0].syntax_error);
+  EXPECT_EQ(lines[1].tokens, "DB(0) INT(+2,10)");
+}
 
 TEST_F(SourceReader, EmptySourceIsEndOfInputAtOnce) {
   open_text("");
