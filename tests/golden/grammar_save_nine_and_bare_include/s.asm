@@ -1,0 +1,15 @@
+code SECTION CODE
+$SAVE
+$sa
+$SAVE
+$SAVE
+$SAVE
+$SAVE
+$SAVE
+$SAVE
+$SAVE
+$RESTORE
+ DB 1
+$INCLUDE x.inc
+ DB 2
+ END
