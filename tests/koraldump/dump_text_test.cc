@@ -113,6 +113,27 @@ section 2 (vars, DATA), 0x008000 to 0x008004
 )");
 }
 
+// A repeat that is the first output of a section comes before the section's
+// load address (RE, ASP, then the repeated load): the address applies to the
+// repeated item.
+TEST(KoraldumpText, RepeatWrittenBeforeTheLoadAddress) {
+  EXPECT_EQ(text_of(print_contents, relocation_example("E5 02  F7 02  E2D0 02 82 8000  ED 01 EE  ED 02 01 80")),
+            R"(section 1 (code, CODE), 0x000000 to 0x000020
+  000000  FC rr rr rr rr 20 0C 02 FD rr rr rr 4B rr rr FC
+  000010  FB
+  000011  00  repeated 11 times
+  00001F  FA
+section 2 (vars, DATA), 0x008000 to 0x008004
+  008000  EE  repeated 2 times
+  008002  01 80
+)");
+  // Anything else between a repeat and its load is a damaged module.
+  std::vector<uint8_t> damaged = relocation_example("E5 02  E2D0 02 82 8000  F7 02  E5 01  ED 01 EE");
+  Module m = load_module(damaged.data(), damaged.size());
+  ASSERT_TRUE(m.list.error);
+  EXPECT_EQ(m.list.error->message, "RE is not followed by a load record");
+}
+
 TEST(KoraldumpText, DisassemblyOfTheRelocationExample) {
   EXPECT_EQ(text_of(print_disassembly, relocation_example()), R"(; disassembly of module relocs
         MODULE  relocs

@@ -121,7 +121,9 @@ class ModuleBytes {
 // an absolute DATA section "vars" at 0x8000), a public label and a public
 // number, a SMALL external, a local label described with -g, relocated
 // items of the instruction templates, a filled gap and repeated data.
-inline std::vector<uint8_t> relocation_example() {
+// `vars_data` is the data part of "vars", from its SB record on.
+inline std::vector<uint8_t> relocation_example(
+    const char* vars_data = "E5 02  E2D0 02 82 8000  ED 02 01 80  F7 02  ED 01 EE") {
   ModuleBytes m("E0 05 4B4F52414C 06 72656C6F6373  EC 08 03 CC");
   m.part(0).add("F0 20 00  F1CE 20 00 25 04 00");
   m.part(1).add("F0 21 00  F1CE 21 00 32 82 07EA 0C 04 0F 1E 00  F1CE 21 00 34 01");
@@ -157,9 +159,8 @@ inline std::vector<uint8_t> relocation_example() {
       .add("F7 0B  E4 01 00  E2D0 01 D2 01 1F A5")
       // the last byte of the section
       .add("E4 01 FA")
-      .add("E5 02  E2D0 02 82 8000")
-      // the bytes 01 80, then DFB 2,0xEE
-      .add("ED 02 01 80  F7 02  ED 01 EE");
+      // by default the bytes 01 80, then DFB 2,0xEE
+      .add(vars_data);
   m.part(6).part(7).add("E1");
   return m.finish();
 }

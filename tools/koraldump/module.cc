@@ -146,7 +146,10 @@ class ModuleBuilder {
 
   void record(std::size_t i) {
     const Record& r = at(i);
-    if (repeat_pending_ && r.type != RecordType::ld && r.type != RecordType::lr)
+    // The load address of a section may come between a repeat and its load
+    // (a fill that is the first output of the section).
+    bool load_address = r.type == RecordType::as && r.letter == 0xD0;
+    if (repeat_pending_ && r.type != RecordType::ld && r.type != RecordType::lr && !load_address)
       fail(r.offset, "RE is not followed by a load record");
     switch (r.type) {
       case RecordType::mb: if (i != 0) fail(r.offset, "a second MB record"); break;
