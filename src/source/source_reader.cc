@@ -1,13 +1,12 @@
 #include "source/source_reader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
-#include <unistd.h>
 
 #include "diag/diagnostics.h"
 #include "driver/assembly.h"
+#include "platform/host.h"
 #include "source/includes.h"
 #include "source/tokens.h"
 
@@ -16,21 +15,6 @@ namespace koral {
 namespace {
 
 constexpr char ctrl_z = 26;
-
-// Reads up to `count` bytes at `offset`; fewer only at the end of the file.
-long read_at(int fd, char* to, std::size_t count, int64_t offset) {
-  std::size_t done = 0;
-  while (done < count) {
-    ssize_t got = pread(fd, to + done, count - done, static_cast<off_t>(offset + done));
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return -1;
-    }
-    if (got == 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  return static_cast<long>(done);
-}
 
 void allocate(Assembly& a, SourceBuffer& b, std::size_t capacity, std::size_t keep) {
   std::unique_ptr<char[]> data(new (std::nothrow) char[capacity + SourceBuffer::slack]);
@@ -76,12 +60,11 @@ bool fill_source_buffer(Assembly& a) {
   }
   b.empty();
 
-  int fd = fileno(s.stream);
   std::size_t have = 0;
   for (;;) {
     char* part = b.data.get() + have;
     std::size_t want = b.capacity - have;
-    long got = read_at(fd, part, want, b.base_offset + static_cast<int64_t>(have));
+    long got = host::read_at(s.stream, static_cast<long>(b.base_offset + have), part, want);
     if (got < 0) report_fatal(a, 22, s.files[s.open_file].name);
     std::size_t text = static_cast<std::size_t>(got);
     bool last = text < want;
