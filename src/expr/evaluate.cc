@@ -245,6 +245,27 @@ int32_t shifted(int32_t value, int32_t count, bool right) {
   return static_cast<int32_t>(static_cast<uint32_t>(value) << amount);
 }
 
+// 32-bit two's-complement arithmetic of the operators that take two plain
+// integers (or one, for the unary ones), wrapping around; a zero divisor
+// gives 0 and the caller reports it.  False for the other operators.
+bool integer_arithmetic(int32_t op, int32_t l, int32_t r, int32_t& value) {
+  auto wrap = [](int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); };
+  switch (op) {
+    case op_add: value = wrap(int64_t(l) + r); return true;
+    case op_subtract: value = wrap(int64_t(l) - r); return true;
+    case op_multiply: value = wrap(int64_t(l) * r); return true;
+    case op_divide: value = r == 0 ? 0 : (l == INT32_MIN && r == -1) ? INT32_MIN : l / r; return true;
+    case op_remainder: value = (r == 0 || r == -1) ? 0 : l % r; return true;
+    case op_and: value = l & r; return true;
+    case op_or: value = l | r; return true;
+    case op_xor: value = l ^ r; return true;
+    case op_plus: value = l; return true;
+    case op_negate: value = wrap(-int64_t(l)); return true;
+    case op_complement: value = ~l; return true;
+    default: return false;
+  }
+}
+
 Result operator_node(Assembly& a, const OperatorNode& node) {
   bool unary = node.op == op_plus || node.op == op_negate || node.op == op_complement ||
                node.op == op_code_address;
@@ -443,25 +464,10 @@ Value absolute_node(Assembly& a, ArenaRef ref) {
     return absolute_invalid();
   }
   int32_t lv = l.value, rv = r.value;
-  auto wrap = [](int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); };
+  if ((node.op == op_divide || node.op == op_remainder) && rv == 0) report_error(a, 201);
+  int32_t value = 0;
+  if (integer_arithmetic(node.op, lv, rv, value)) return absolute_value(value);
   switch (node.op) {
-    case op_add: return absolute_value(wrap(int64_t(lv) + rv));
-    case op_subtract: return absolute_value(wrap(int64_t(lv) - rv));
-    case op_multiply: return absolute_value(wrap(int64_t(lv) * rv));
-    case op_divide:
-    case op_remainder:
-      if (rv == 0) {
-        report_error(a, 201);
-        return absolute_value(0);
-      }
-      if (lv == INT32_MIN && rv == -1) return absolute_value(node.op == op_divide ? INT32_MIN : 0);
-      return absolute_value(node.op == op_divide ? lv / rv : lv % rv);
-    case op_and: return absolute_value(lv & rv);
-    case op_or: return absolute_value(lv | rv);
-    case op_xor: return absolute_value(lv ^ rv);
-    case op_plus: return absolute_value(lv);
-    case op_negate: return absolute_value(wrap(-int64_t(lv)));
-    case op_complement: return absolute_value(~lv);
     case op_shift_right:
     case op_shift_left:
       if (rv > 255 || rv < -255) return absolute_value(0);
@@ -494,23 +500,11 @@ bool quiet_constant(Assembly& a, ArenaRef ref, int32_t& value) {
   int32_t l = 0, r = 0;
   if (!quiet_constant(a, node.left, l)) return false;
   if (node.right && !quiet_constant(a, node.right, r)) return false;
-  auto wrap = [](int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); };
-  switch (node.op) {
-    case op_add: value = wrap(int64_t(l) + r); return true;
-    case op_subtract: value = wrap(int64_t(l) - r); return true;
-    case op_multiply: value = wrap(int64_t(l) * r); return true;
-    case op_divide: value = r == 0 ? 0 : (l == INT32_MIN && r == -1) ? INT32_MIN : l / r; return true;
-    case op_remainder: value = (r == 0 || r == -1) ? 0 : l % r; return true;
-    case op_and: value = l & r; return true;
-    case op_or: value = l | r; return true;
-    case op_xor: value = l ^ r; return true;
-    case op_plus: value = l; return true;
-    case op_negate: value = wrap(-int64_t(l)); return true;
-    case op_complement: value = ~l; return true;
-    case op_shift_right:
-    case op_shift_left: value = shifted(l, r, node.op == op_shift_right); return true;
-    default: return false;
+  if (node.op == op_shift_right || node.op == op_shift_left) {
+    value = shifted(l, r, node.op == op_shift_right);
+    return true;
   }
+  return integer_arithmetic(node.op, l, r, value);
 }
 
 bool width_operand(Assembly& a, const OperatorNode& node, int32_t& width) {
