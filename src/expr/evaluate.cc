@@ -238,34 +238,6 @@ Result divide(Assembly& a, uint32_t kind, const Result& l, const Result& r, uint
   return integer_result(kind, l.v.value / r.v.value);
 }
 
-int32_t shifted(int32_t value, int32_t count, bool right) {
-  if (count > 31) return 0;
-  unsigned amount = static_cast<unsigned>(count) & 31u;
-  if (right) return value >> amount;
-  return static_cast<int32_t>(static_cast<uint32_t>(value) << amount);
-}
-
-// 32-bit two's-complement arithmetic of the operators that take two plain
-// integers (or one, for the unary ones), wrapping around; a zero divisor
-// gives 0 and the caller reports it.  False for the other operators.
-bool integer_arithmetic(int32_t op, int32_t l, int32_t r, int32_t& value) {
-  auto wrap = [](int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); };
-  switch (op) {
-    case op_add: value = wrap(int64_t(l) + r); return true;
-    case op_subtract: value = wrap(int64_t(l) - r); return true;
-    case op_multiply: value = wrap(int64_t(l) * r); return true;
-    case op_divide: value = r == 0 ? 0 : (l == INT32_MIN && r == -1) ? INT32_MIN : l / r; return true;
-    case op_remainder: value = (r == 0 || r == -1) ? 0 : l % r; return true;
-    case op_and: value = l & r; return true;
-    case op_or: value = l | r; return true;
-    case op_xor: value = l ^ r; return true;
-    case op_plus: value = l; return true;
-    case op_negate: value = wrap(-int64_t(l)); return true;
-    case op_complement: value = ~l; return true;
-    default: return false;
-  }
-}
-
 Result operator_node(Assembly& a, const OperatorNode& node) {
   bool unary = node.op == op_plus || node.op == op_negate || node.op == op_complement ||
                node.op == op_code_address;
@@ -530,6 +502,31 @@ int symbol_width(Assembly& a, const NameNode& node, Signedness s) {
 }
 
 }  // namespace
+
+int32_t shifted(int32_t value, int32_t count, bool right) {
+  if (count > 31) return 0;
+  unsigned amount = static_cast<unsigned>(count) & 31u;
+  if (right) return value >> amount;
+  return static_cast<int32_t>(static_cast<uint32_t>(value) << amount);
+}
+
+bool integer_arithmetic(int32_t op, int32_t l, int32_t r, int32_t& value) {
+  auto wrap = [](int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); };
+  switch (op) {
+    case op_add: value = wrap(int64_t(l) + r); return true;
+    case op_subtract: value = wrap(int64_t(l) - r); return true;
+    case op_multiply: value = wrap(int64_t(l) * r); return true;
+    case op_divide: value = r == 0 ? 0 : (l == INT32_MIN && r == -1) ? INT32_MIN : l / r; return true;
+    case op_remainder: value = (r == 0 || r == -1) ? 0 : l % r; return true;
+    case op_and: value = l & r; return true;
+    case op_or: value = l | r; return true;
+    case op_xor: value = l ^ r; return true;
+    case op_plus: value = l; return true;
+    case op_negate: value = wrap(-int64_t(l)); return true;
+    case op_complement: value = ~l; return true;
+    default: return false;
+  }
+}
 
 ScaledDecimal scaled_arithmetic(int32_t op, ScaledDecimal l, ScaledDecimal r) {
   switch (op) {

@@ -33,6 +33,15 @@ Value evaluate(Assembly& a, ArenaRef tree);
 // The absolute evaluator: V_ABS, V_INVALID, or V_LOCAL for SIZEOF / STARTOF.
 Value evaluate_absolute(Assembly& a, ArenaRef tree);
 
+// 32-bit two's-complement arithmetic of the operators that take two plain
+// integers (or one, for the unary ones), wrapping around; a zero divisor
+// gives 0 and the caller reports it.  False for the other operators.
+bool integer_arithmetic(int32_t op, int32_t l, int32_t r, int32_t& value);
+
+// A shift by `count` bits: 0 past 31, the count's low five bits otherwise
+// (right shifts keep the sign).
+int32_t shifted(int32_t value, int32_t count, bool right);
+
 // + - * / of scaled decimal values, for operations with a floating operand
 // (an integer operand takes part as its value with exponent 0).  A zero
 // divisor gives (0.0, 0); a quotient with exponent 0 is normalised through its

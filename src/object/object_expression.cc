@@ -39,12 +39,6 @@ ScaledDecimal pair_of(const Operand& o) {
 
 uint32_t power_of_two(int32_t n) { return n >= 32 ? 0u : 1u << (n & 31); }
 
-int32_t shifted(int32_t value, int32_t count, bool right) {
-  if (count > 31) return 0;
-  const int s = count & 31;
-  return right ? (value >> s) : static_cast<int32_t>(static_cast<uint32_t>(value) << s);
-}
-
 bool keeps_code_bit(const Assembly& a) {
   const int32_t m = a.evaluation.mnemonic;
   return m == mnemonic_jrs || m == mnemonic_jr || m == mnemonic_callv;
@@ -53,22 +47,10 @@ bool keeps_code_bit(const Assembly& a) {
 // Constant folding with the evaluator's integer rules (wrap-around, a zero
 // divisor gives 0).
 int32_t fold(const Assembly& a, int32_t op, int32_t l, int32_t r) {
-  const uint32_t ul = static_cast<uint32_t>(l), ur = static_cast<uint32_t>(r);
+  int32_t value = 0;
+  if (integer_arithmetic(op, l, r, value)) return value;
+  const uint32_t ul = static_cast<uint32_t>(l);
   switch (op) {
-    case op_add: return static_cast<int32_t>(ul + ur);
-    case op_subtract: return static_cast<int32_t>(ul - ur);
-    case op_multiply: return static_cast<int32_t>(ul * ur);
-    case op_divide:
-      if (r == 0) return 0;
-      if (r == -1) return static_cast<int32_t>(0u - ul);
-      return l / r;
-    case op_remainder: return (r == 0 || r == -1) ? 0 : l % r;
-    case op_and: return l & r;
-    case op_or: return l | r;
-    case op_xor: return l ^ r;
-    case op_plus: return l;
-    case op_negate: return static_cast<int32_t>(0u - ul);
-    case op_complement: return ~l;
     case op_shift_right: return shifted(l, r, true);
     case op_shift_left: return shifted(l, r, false);
     case op_width:
